@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+#include "framework/GrowableBuffer.h"
+
+// A growable block of bytes holding plug-in state. Writes append little-endian
+// values at the end; reads take a position and return the position after the
+// value, or -1 when the value does not lie wholly inside the chunk (nothing is
+// read then). Not thread-safe: its owner serialises access.
+class StateChunk {
+ public:
+  StateChunk() noexcept = default;
+
+  bool PutInt(int32_t value) noexcept;
+  bool PutDouble(double value) noexcept;
+  bool PutByte(uint8_t value) noexcept;
+  bool PutBytes(const void* data, int size) noexcept;
+  bool PutChunk(const StateChunk& other) noexcept { return PutBytes(other.Data(), other.Size()); }
+
+  int GetInt(int32_t& value, int position) const noexcept;
+  int GetDouble(double& value, int position) const noexcept;
+  int GetByte(uint8_t& value, int position) const noexcept;
+  int GetBytes(void* data, int size, int position) const noexcept;
+
+  // Replaces the contents with a copy of size bytes; false (and empty) on failure.
+  bool Assign(const void* data, int size) noexcept;
+  void Clear() noexcept { buffer_.Resize(0, false); }
+  int Size() const noexcept { return buffer_.Size(); }
+  const uint8_t* Data() const noexcept { return static_cast<const uint8_t*>(buffer_.Data()); }
+
+ private:
+  bool Fits(int position, int size) const noexcept;
+
+  GrowableBuffer buffer_;
+};
