@@ -122,11 +122,15 @@ void IEffectBase::SetBlockSize(int frames) {
     return;
   }
   blockSize_ = frames;
-  // A disconnected channel's slot must follow its (possibly moved) scratch buffer.
   for (int i = 0; i < NumInputChannels(); ++i) {
+    GrowableArray<double>& scratch = inputs_.Get(i)->scratch;
+    std::fill(scratch.Data(), scratch.Data() + frames, 0.0);
+    // A disconnected channel's slot must follow its (possibly moved) scratch buffer.
     if (!inputs_.Get(i)->connected) SetInputConnected(i, false);
   }
   for (int i = 0; i < NumOutputChannels(); ++i) {
+    GrowableArray<double>& scratch = outputs_.Get(i)->scratch;
+    std::fill(scratch.Data(), scratch.Data() + frames, 0.0);
     if (!outputs_.Get(i)->connected) SetOutputConnected(i, false);
   }
 }
