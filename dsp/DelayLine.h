@@ -1,0 +1,26 @@
+#pragma once
+
+// A fixed-capacity delay: a step stores its input and returns the input of
+// `length` steps earlier. Storage is a member array, so nothing is allocated
+// after construction. Owned by the look-ahead limiter; stepped on the audio
+// thread, rewound from the reset path, both under the plug-in lock.
+class DelayLine {
+ public:
+  static constexpr int kCapacity = 1000;
+
+  // Sets the delay in steps (limited to 0 .. kCapacity - 1) and rewinds to the
+  // first slot. The stored samples stay, so what was in the line before comes
+  // out again rather than a block of zeros.
+  void SetLength(int length) noexcept;
+
+  double Step(double u) noexcept {
+    samples_[position_] = u;
+    position_ = position_ < length_ ? position_ + 1 : 0;
+    return samples_[position_];
+  }
+
+ private:
+  int position_ = 0;
+  int length_ = 0;
+  double samples_[kCapacity] = {};
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <algorithm>
+
+#include "dsp/DspCommon.h"
+
+// One attack/release envelope follower with an optional pre-decay step: the
+// building block of the band dynamics, the limiter's gain envelope and the dirt
+// gate. A plain value owned by those objects; designed from the reset or
+// parameter path and stepped on the audio thread, both under the plug-in lock.
+class EnvelopeStage {
+ public:
+  void SetSampleRate(double hz) noexcept { sampleRate_ = hz; }
+
+  // Times in ms at the stored rate. A time of 0 (or less) makes that part
+  // instantaneous: its coefficient is exactly 0.
+  void SetTimes(double attackMs, double releaseMs, double predecayMs) noexcept;
+
+  // Rises with the attack, falls with the release; returns the new state.
+  double Follow(double u) noexcept {
+    if (u > state_) {
+      state_ = state_ * attackCoef_ + u * attackGain_;
+    } else {
+      state_ = state_ * releaseCoef_ + u * releaseGain_;
+    }
+    return state_;
+  }
+
+  // Lets a falling input decay from the last held value instead of dropping at
+  // once; with a pre-decay of 0 ms the input passes unchanged.
+  double PreDecay(double u) noexcept {
+    if (u < held_) u = (held_ - u) * predecayCoef_ + u;
+    held_ = u;
+    return u;
+  }
+
+  // Peak hold for measurements taken now and then: rises at once, and each call
+  // lets the state fall by the release coefficient. Returns the new state.
+  double HoldPeak(double u) noexcept {
+    state_ = std::max(u, releaseCoef_ * state_);
+    return state_;
+  }
+
+  double AttackCoef() const noexcept { return attackCoef_; }
+  double ReleaseCoef() const noexcept { return releaseCoef_; }
+  double PredecayCoef() const noexcept { return predecayCoef_; }
+
+ private:
+  double TimeCoefficient(double ms) const noexcept;
+
+  double sampleRate_ = kDefaultSampleRate;
+  double attackCoef_ = 0.0;
+  double releaseCoef_ = 0.0;
+  double predecayCoef_ = 0.0;
+  double attackGain_ = 0.0;
+  double releaseGain_ = 0.0;
+  double held_ = 0.0;
+  double state_ = 0.0;
+};

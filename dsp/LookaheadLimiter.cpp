@@ -1,0 +1,62 @@
+#include "dsp/LookaheadLimiter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "dsp/DspCommon.h"
+
+namespace {
+// "Process" raises the input gain from 1 to 1.68. The span is written as the
+// difference so that it is the same double, one step below 0.68, everywhere.
+constexpr double kInputScaleSpan = 1.68 - 1.0;
+// "Transients" lowers the detector corner from 1000 Hz to 100 Hz, so that
+// short peaks move the gain less.
+constexpr double kDetectorHz = 1000.0;
+constexpr double kTransientsDetectorDrop = 900.0;
+}  // namespace
+
+void LookaheadLimiter::Reset(double sampleRate) noexcept {
+  if (!IsUsableSampleRate(sampleRate)) return;
+  stage1_.SetSampleRate(sampleRate);
+  stage2_.SetSampleRate(sampleRate);
+  stage3_.SetSampleRate(sampleRate);
+  delayLeft_.SetLength(kLookahead);
+  delayRight_.SetLength(kLookahead);
+  detector_.SetSampleRate(sampleRate);
+  stage2_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
+  stage3_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
+}
+
+void LookaheadLimiter::Setup(double process, int transients) noexcept {
+  const double t = transients != 0 ? 1.0 : 0.0;
+  const double releaseMs = ReleaseBaseMs(process);
+  const double smoothingHz = kDetectorHz - t * kTransientsDetectorDrop;
+  inputScale_ = process * kInputScaleSpan + 1.0;
+  stage1_.SetTimes(0.0, releaseMs, 0.0);
+  detector_.Clear();
+  detector_.SetCorner(smoothingHz);
+}
+
+double LookaheadLimiter::UpdateDivisor(double level) noexcept {
+  const double d = detector_.Process(level);
+  const double e1 = stage1_.Follow(d);
+  const double e2 = stage2_.Follow(e1);
+  const double e3 = stage3_.Follow(e2);
+  lastDivisor_ = e3 + 1.0;
+  return lastDivisor_;
+}
+
+void LookaheadLimiter::ProcessStereo(double left, double right) noexcept {
+  const double l = left * inputScale_;
+  const double r = right * inputScale_;
+  const double divisor = UpdateDivisor(std::max(std::fabs(r), std::fabs(l)));
+  outLeft_ = delayLeft_.Step(l) / divisor;
+  outRight_ = delayRight_.Step(r) / divisor;
+}
+
+void LookaheadLimiter::ProcessMono(double x) noexcept {
+  const double v = x * inputScale_;
+  const double divisor = UpdateDivisor(std::fabs(v));
+  outLeft_ = delayLeft_.Step(v) / divisor;
+  outRight_ = outLeft_;
+}

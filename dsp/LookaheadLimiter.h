@@ -1,0 +1,51 @@
+#pragma once
+
+#include "dsp/DelayLine.h"
+#include "dsp/EnvelopeStage.h"
+#include "dsp/OnePoleSmoother.h"
+
+// The effect's last stage: one gain 1 / (1 + envelope) from the louder channel,
+// applied to both channels delayed by kLookahead samples so that it is already
+// down when a peak leaves the delay. Owned by the effect, one for both channels;
+// set up from the parameter and reset paths, run on the audio thread.
+class LookaheadLimiter {
+ public:
+  // The delay, and so the latency the effect reports.
+  static constexpr int kLookahead = 64;
+
+  // Stores the rate (an unusable one is ignored), rewinds the delays and
+  // designs the fixed smoothing stages. The gain stage and the detector keep
+  // the design of the last Setup until the next one.
+  void Reset(double sampleRate) noexcept;
+  // process: "Process" normalised to 0..1; transients: "Transients" as 0 or 1.
+  // A steady input then leaves at a / (1 + a), a being the input scaled by the
+  // gain "Process" sets: never above 1.
+  void Setup(double process, int transients) noexcept;
+
+  void ProcessStereo(double left, double right) noexcept;
+  // Only the left delay advances; the right one resumes where it stopped when
+  // stereo processing returns.
+  void ProcessMono(double x) noexcept;
+
+  double OutLeft() const noexcept { return outLeft_; }
+  double OutRight() const noexcept { return outRight_; }
+  // The effect's meter shows 1 / LastDivisor().
+  double LastDivisor() const noexcept { return lastDivisor_; }
+
+ private:
+  // Runs the smoothed detector level through the envelope chain and returns
+  // the new divisor.
+  double UpdateDivisor(double level) noexcept;
+
+  double outLeft_ = 0.0;
+  double outRight_ = 0.0;
+  // No gain reduction until the first sample.
+  double lastDivisor_ = 1.0;
+  double inputScale_ = 1.0;
+  EnvelopeStage stage1_;
+  EnvelopeStage stage2_;
+  EnvelopeStage stage3_;
+  DelayLine delayLeft_;
+  DelayLine delayRight_;
+  OnePoleSmoother detector_;
+};

@@ -1,0 +1,7 @@
+#include "dsp/OnePoleSmoother.h"
+
+#include <cmath>
+
+void OnePoleSmoother::SetCorner(double hz) noexcept {
+  coefficient_ = 1.0 - std::exp(kPi * -2.0 * hz / sampleRate_);
+}
