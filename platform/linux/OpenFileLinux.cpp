@@ -1,0 +1,6 @@
+#include "platform/OpenFile.h"
+
+// File names are bytes here; UTF-8 ones open as they are.
+std::FILE* OpenFileForReading(const char* utf8Path) noexcept {
+  return utf8Path ? std::fopen(utf8Path, "rb") : nullptr;
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "raster/IRasterBitmap.h"
+
+// Sets every pixel in use to 0 (transparent black); the padding at the end of
+// each row is left alone.
+void ClearBitmap(IRasterBitmap* bitmap) noexcept;

@@ -1,0 +1,175 @@
+#include "raster/PngLoader.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/OpenFile.h"
+
+namespace {
+
+constexpr size_t kSignatureBytes = 8;
+
+// Memory input for libpng. A request beyond the end reads zeros, which
+// libpng then rejects as a broken chunk instead of reading past the data.
+struct MemoryInput {
+  const unsigned char* next;
+  size_t remaining;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
+  auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
+  std::memset(out, 0, count);
+  const size_t n = std::min(count, input->remaining);
+  std::memcpy(out, input->next, n);
+  input->next += n;
+  input->remaining -= n;
+}
+
+// libpng errors jump back to the setjmp in ReadImage; nothing is printed.
+[[noreturn]] void OnPngError(png_structp png, png_const_charp /*message*/) { png_longjmp(png, 1); }
+void OnPngWarning(png_structp /*png*/, png_const_charp /*message*/) {}
+
+png_structp CreateReader() {
+  return png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+}
+
+// Everything one decode creates. Plain data that lives in the caller of the
+// function that calls setjmp, so that it stays valid and is released there
+// after a long jump.
+struct PngDecode {
+  png_structp png;
+  png_infop info;
+  IRasterBitmap* reuse;
+  IRasterBitmap* target;  // reuse, or a new MemBitmap when created is set
+  bool created;
+  png_bytepp rows;
+};
+
+// Sets the conversions that turn any PNG into rows of alpha, red, green, blue bytes.
+void SetTransformations(png_structp png, png_infop info, int colourType, int bitDepth) {
+  bool hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0;
+  if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+  if (png_get_valid(png, info, PNG_INFO_tRNS)) {
+    png_set_tRNS_to_alpha(png);
+    hasAlpha = true;
+  }
+  if (bitDepth == 16) png_set_strip_16(png);
+  if (bitDepth < 8) png_set_packing(png);
+  if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+    png_set_gray_to_rgb(png);
+  }
+  if (hasAlpha) {
+    png_set_swap_alpha(png);
+  } else {
+    png_set_filler(png, 0xFF, PNG_FILLER_BEFORE);
+  }
+}
+
+// Runs libpng for one decode; false when libpng reported an error or the
+// target could not take the image. This frame calls setjmp: it holds no object
+// with a destructor, and everything it changes after setjmp that is still
+// needed after a long jump lives in *d.
+bool ReadImage(PngDecode* d) {
+  if (setjmp(png_jmpbuf(d->png))) return false;
+
+  png_read_info(d->png, d->info);
+  png_uint_32 width = 0, height = 0;
+  int bitDepth = 0, colourType = 0, interlace = 0, compression = 0, filter = 0;
+  png_get_IHDR(d->png, d->info, &width, &height, &bitDepth, &colourType, &interlace, &compression,
+               &filter);
+  SetTransformations(d->png, d->info, colourType, bitDepth);
+
+  // libpng refuses sides above 2^31 - 1, so they fit an int.
+  const int w = static_cast<int>(width), h = static_cast<int>(height);
+  if (d->reuse) {
+    d->target = d->reuse;
+    d->target->SetSize(w, h);
+  } else {
+    d->target = new (std::nothrow) MemBitmap(w, h);
+    d->created = d->target != nullptr;
+  }
+  if (!d->target || d->target->Width() != w || d->target->Height() != h ||
+      !d->target->PixelBuffer()) {
+    return false;
+  }
+  d->rows = static_cast<png_bytepp>(std::malloc(sizeof(png_bytep) * height));
+  if (!d->rows) return false;
+  for (int y = 0; y < h; ++y) d->rows[y] = reinterpret_cast<png_bytep>(RowStart(*d->target, y));
+  png_read_image(d->png, d->rows);
+  return true;
+}
+
+// Alpha, red, green, blue bytes become the word 0xAARRGGBB (bytes blue, green,
+// red, alpha in memory).
+void ReverseBytes(IRasterBitmap& bitmap) {
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    uint32_t* row = RowStart(bitmap, y);
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const uint32_t p = row[x];
+      row[x] = p >> 24 | (p >> 8 & 0xFF00) | (p << 8 & 0xFF0000) | p << 24;
+    }
+  }
+}
+
+// Decodes from a read structure whose input is set up, and destroys it.
+IRasterBitmap* Decode(png_structp png, IRasterBitmap* reuse) {
+  PngDecode d = {png, png_create_info_struct(png), reuse, nullptr, false, nullptr};
+  const bool ok = d.info && ReadImage(&d);
+  png_destroy_read_struct(&d.png, &d.info, nullptr);
+  std::free(d.rows);
+  if (!ok) {
+    if (d.created) delete d.target;
+    return nullptr;
+  }
+  ReverseBytes(*d.target);
+  return d.target;
+}
+
+bool HasPngExtension(const char* name) {
+  const char* extension = nullptr;
+  for (const char* p = name + std::strlen(name); p > name;) {
+    --p;
+    if (*p == '\\') break;
+    if (*p == '.' || *p == '/') {
+      extension = p;
+      break;
+    }
+  }
+  if (!extension || std::strlen(extension) != 4) return false;
+  for (int i = 0; i < 4; ++i) {
+    if (std::tolower(static_cast<unsigned char>(extension[i])) != ".png"[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+IRasterBitmap* DecodePngMemory(const void* bytes, size_t length, IRasterBitmap* reuse) noexcept {
+  if (!bytes || length < kSignatureBytes) return nullptr;
+  if (png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kSignatureBytes) != 0) return nullptr;
+  png_structp png = CreateReader();
+  if (!png) return nullptr;
+  MemoryInput input = {static_cast<const unsigned char*>(bytes), length};
+  png_set_read_fn(png, &input, ReadFromMemory);
+  return Decode(png, reuse);
+}
+
+IRasterBitmap* LoadPngFile(const char* utf8Name, bool checkExtension,
+                           IRasterBitmap* reuse) noexcept {
+  if (!utf8Name || (checkExtension && !HasPngExtension(utf8Name))) return nullptr;
+  std::FILE* file = OpenFileForReading(utf8Name);
+  if (!file) return nullptr;
+  IRasterBitmap* result = nullptr;
+  if (png_structp png = CreateReader()) {
+    png_init_io(png, file);
+    result = Decode(png, reuse);
+  }
+  std::fclose(file);
+  return result;
+}

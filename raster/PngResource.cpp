@@ -1,0 +1,17 @@
+// Kept apart from the decoder so that programs that only decode need not link
+// the module resources.
+#include "platform/ModuleResources.h"
+#include "raster/PngLoader.h"
+
+namespace {
+// Anything this short cannot even hold the PNG signature.
+constexpr size_t kShortestResource = 7;
+}  // namespace
+
+std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) noexcept {
+  const ResourceBytes resource = FindPngResource(module, id);
+  if (!resource.data || resource.size <= kShortestResource) return nullptr;
+  // Without a bitmap to reuse the decoder always creates a MemBitmap.
+  return std::unique_ptr<MemBitmap>(
+      static_cast<MemBitmap*>(DecodePngMemory(resource.data, resource.size, nullptr)));
+}

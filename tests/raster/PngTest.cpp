@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "raster/MemBitmap.h"
+#include "raster/PngLoader.h"
+#include "raster/SysBitmap.h"
+#include "raster/RasterTestSupport.h"
+
+namespace {
+
+// A PNG image to encode with libpng's writer; rows hold the packed samples as
+// the PNG stores them.
+struct ImageToEncode {
+  int width = 1;
+  int height = 1;
+  int colourType = PNG_COLOR_TYPE_RGBA;
+  int bitDepth = 8;
+  int interlace = PNG_INTERLACE_NONE;
+  std::vector<std::vector<unsigned char>> rows;
+  std::vector<png_color> palette;
+  std::vector<unsigned char> paletteAlpha;
+  bool greyTransparent = false;
+  int transparentGrey = 0;
+};
+
+void AppendToVector(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+std::vector<unsigned char> Encode(ImageToEncode image) {
+  std::vector<unsigned char> out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_write_fn(png, &out, AppendToVector, nullptr);
+  png_set_IHDR(png, info, image.width, image.height, image.bitDepth, image.colourType,
+               image.interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!image.palette.empty()) {
+    png_set_PLTE(png, info, image.palette.data(), static_cast<int>(image.palette.size()));
+  }
+  if (!image.paletteAlpha.empty()) {
+    png_set_tRNS(png, info, image.paletteAlpha.data(), static_cast<int>(image.paletteAlpha.size()),
+                 nullptr);
+  }
+  if (image.greyTransparent) {
+    png_color_16 grey = {};
+    grey.gray = static_cast<png_uint_16>(image.transparentGrey);
+    png_set_tRNS(png, info, nullptr, 0, &grey);
+  }
+  png_write_info(png, info);
+  std::vector<png_bytep> rows;
+  for (auto& row : image.rows) rows.push_back(row.data());
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+std::unique_ptr<IRasterBitmap> Decode(const std::vector<unsigned char>& bytes, size_t length) {
+  return std::unique_ptr<IRasterBitmap>(DecodePngMemory(bytes.data(), length, nullptr));
+}
+std::unique_ptr<IRasterBitmap> Decode(const std::vector<unsigned char>& bytes) {
+  return Decode(bytes, bytes.size());
+}
+
+// A 5 x 3 RGBA image whose pixels all differ; small enough to truncate at every length.
+ImageToEncode SmallRgba() {
+  ImageToEncode image;
+  image.width = 5;
+  image.height = 3;
+  for (int y = 0; y < 3; ++y) {
+    std::vector<unsigned char> row;
+    for (int x = 0; x < 5; ++x) {
+      row.insert(row.end(), {static_cast<unsigned char>(x * 40), static_cast<unsigned char>(y * 90),
+                             static_cast<unsigned char>(x + y), static_cast<unsigned char>(255 - x)});
+    }
+    image.rows.push_back(row);
+  }
+  return image;
+}
+
+bool SamePixels(const IRasterBitmap& a, const IRasterBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int x = 0; x < a.Width(); ++x) {
+      if (PixelAt(a, x, y) != PixelAt(b, x, y)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST(DecodePng, RgbaBytesBecomeTheArgbWord) {
+  ImageToEncode image;
+  image.rows = {{0x11, 0x22, 0x33, 0x44}};
+  auto bitmap = Decode(Encode(image));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->Width(), 1);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0x44112233u);
+}
+
+TEST(DecodePng, ImagesWithoutAlphaAreOpaque) {
+  ImageToEncode image;
+  image.width = 2;
+  image.colourType = PNG_COLOR_TYPE_RGB;
+  image.rows = {{0x11, 0x22, 0x33, 0xFE, 0x00, 0x01}};
+  auto bitmap = Decode(Encode(image));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0xFF112233u);
+  EXPECT_EQ(PixelAt(*bitmap, 1, 0), 0xFFFE0001u);
+}
+
+TEST(DecodePng, PaletteTransparencyBecomesAlpha) {
+  ImageToEncode image;
+  image.width = 4;
+  image.colourType = PNG_COLOR_TYPE_PALETTE;
+  image.bitDepth = 4;
+  image.palette = {{0xFF, 0x00, 0x00}, {0x00, 0xFF, 0x00}, {0x10, 0x20, 0x30}};
+  image.paletteAlpha = {0x00, 0x80};  // the third entry stays opaque
+  image.rows = {{0x01, 0x22}};        // indices 0, 1, 2, 2
+  auto bitmap = Decode(Encode(image));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0x00FF0000u);
+  EXPECT_EQ(PixelAt(*bitmap, 1, 0), 0x8000FF00u);
+  EXPECT_EQ(PixelAt(*bitmap, 2, 0), 0xFF102030u);
+  EXPECT_EQ(PixelAt(*bitmap, 3, 0), 0xFF102030u);
+}
+
+TEST(DecodePng, GreyImagesBecomeGreyPixels) {
+  ImageToEncode sixteen;
+  sixteen.width = 2;
+  sixteen.colourType = PNG_COLOR_TYPE_GRAY;
+  sixteen.bitDepth = 16;
+  sixteen.rows = {{0x12, 0x34, 0xFF, 0xFF}};
+  auto bitmap = Decode(Encode(sixteen));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0xFF121212u);
+  EXPECT_EQ(PixelAt(*bitmap, 1, 0), 0xFFFFFFFFu);
+
+  ImageToEncode oneBit;
+  oneBit.width = 3;
+  oneBit.colourType = PNG_COLOR_TYPE_GRAY;
+  oneBit.bitDepth = 1;
+  oneBit.rows = {{0xA0}};  // 1, 0, 1
+  oneBit.greyTransparent = true;
+  oneBit.transparentGrey = 0;
+  bitmap = Decode(Encode(oneBit));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(PixelAt(*bitmap, 1, 0), 0x00000000u);
+  EXPECT_EQ(PixelAt(*bitmap, 2, 0), 0xFFFFFFFFu);
+
+  ImageToEncode greyAlpha;
+  greyAlpha.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+  greyAlpha.rows = {{0x40, 0x80}};
+  bitmap = Decode(Encode(greyAlpha));
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0x80404040u);
+}
+
+TEST(DecodePng, InterlacedImageMatchesTheSameImageStraight) {
+  ImageToEncode image;
+  image.width = 11;
+  image.height = 9;
+  for (int y = 0; y < image.height; ++y) {
+    std::vector<unsigned char> row;
+    for (int x = 0; x < image.width; ++x) {
+      row.insert(row.end(), {static_cast<unsigned char>(x * 23), static_cast<unsigned char>(y * 28),
+                             static_cast<unsigned char>(x ^ y), static_cast<unsigned char>(x * y)});
+    }
+    image.rows.push_back(row);
+  }
+  ImageToEncode interlaced = image;
+  interlaced.interlace = PNG_INTERLACE_ADAM7;
+  auto straight = Decode(Encode(image));
+  auto woven = Decode(Encode(interlaced));
+  ASSERT_TRUE(straight && woven);
+  EXPECT_TRUE(SamePixels(*straight, *woven));
+  EXPECT_EQ(PixelAt(*woven, 10, 8), Argb(80, 230, 224, 2));
+}
+
+TEST(DecodePng, ReusedBitmapIsResizedAndReturned) {
+  const auto bytes = Encode(SmallRgba());
+  MemBitmap reused(40, 40);
+  EXPECT_EQ(DecodePngMemory(bytes.data(), bytes.size(), &reused), &reused);
+  EXPECT_EQ(reused.Width(), 5);
+  EXPECT_EQ(reused.Height(), 3);
+  SysBitmap surface(2, 2);
+  EXPECT_EQ(DecodePngMemory(bytes.data(), bytes.size(), &surface), &surface);
+  EXPECT_TRUE(SamePixels(reused, surface));
+  EXPECT_EQ(PixelAt(surface, 4, 2), Argb(251, 160, 180, 6));
+}
+
+TEST(DecodePng, ShortOrForeignDataGivesNothing) {
+  const auto bytes = Encode(SmallRgba());
+  EXPECT_FALSE(Decode(bytes, 7));
+  EXPECT_FALSE(Decode(bytes, 8));
+  std::vector<unsigned char> foreign = bytes;
+  foreign[1] = 'Q';
+  EXPECT_FALSE(Decode(foreign));
+  EXPECT_EQ(DecodePngMemory(nullptr, 100, nullptr), nullptr);
+}
+
+// Missing bytes read as zeros, which libpng rejects as broken chunks; only a
+// cut inside the final chunk, which is never read, still gives the whole image.
+TEST(DecodePng, TruncationAtEveryLengthGivesNothingOrTheWholeImage) {
+  const auto bytes = Encode(SmallRgba());
+  auto whole = Decode(bytes);
+  ASSERT_TRUE(whole);
+  int decoded = 0;
+  for (size_t length = 0; length < bytes.size(); ++length) {
+    MemBitmap reused(2, 2);
+    IRasterBitmap* result = DecodePngMemory(bytes.data(), length, &reused);
+    if (result) {
+      ++decoded;
+      EXPECT_TRUE(SamePixels(*result, *whole)) << length;
+    }
+    if (auto fresh = Decode(bytes, length)) {
+      EXPECT_TRUE(SamePixels(*fresh, *whole)) << length;
+    }
+  }
+  EXPECT_LE(decoded, 12);  // the 12-byte end chunk at most
+}
+
+TEST(DecodePng, RandomBytesAfterTheSignatureGiveNothing) {
+  const auto bytes = Encode(SmallRgba());
+  const size_t headerEnd = 8 + 25;  // signature and the image header chunk
+  std::mt19937 random(20240601);
+  for (int trial = 0; trial < 400; ++trial) {
+    // Half the trials keep the valid image header so that decoding gets further.
+    const size_t keep = trial % 2 ? headerEnd : 8;
+    std::vector<unsigned char> data(bytes.begin(), bytes.begin() + keep);
+    const size_t extra = random() % 300;
+    for (size_t i = 0; i < extra; ++i) data.push_back(static_cast<unsigned char>(random()));
+    MemBitmap reused(3, 3);
+    EXPECT_EQ(DecodePngMemory(data.data(), data.size(), &reused), nullptr) << trial;
+    EXPECT_FALSE(Decode(data)) << trial;
+  }
+}
+
+class PngFile : public ::testing::Test {
+ protected:
+  // Writes bytes to a file named in UTF-8 inside the test's scratch folder and
+  // returns its full name.
+  static std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
+    const std::string path = ::testing::TempDir() + name;
+#ifdef _WIN32
+    // The test writes through the wide name itself, independently of the loader.
+    std::wstring wide;
+    for (size_t i = 0; i < path.size();) {
+      const unsigned char c = static_cast<unsigned char>(path[i]);
+      if (c < 0x80) {
+        wide += static_cast<wchar_t>(c);
+        i += 1;
+      } else {  // two-byte sequences are all these names use
+        wide += static_cast<wchar_t>((c & 0x1F) << 6 | (path[i + 1] & 0x3F));
+        i += 2;
+      }
+    }
+    std::FILE* file = _wfopen(wide.c_str(), L"wb");
+#else
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+#endif
+    EXPECT_NE(file, nullptr) << path;
+    if (file) {
+      std::fwrite(bytes.data(), 1, bytes.size(), file);
+      std::fclose(file);
+    }
+    return path;
+  }
+};
+
+TEST_F(PngFile, LoadsANameWithNonAsciiCharacters) {
+  const auto bytes = Encode(SmallRgba());
+  const std::string path = Write("b\xC3\xA4ss-\xC3\xB8.png", bytes);
+  std::unique_ptr<IRasterBitmap> loaded(LoadPngFile(path.c_str(), true, nullptr));
+  ASSERT_TRUE(loaded);
+  EXPECT_TRUE(SamePixels(*loaded, *Decode(bytes)));
+}
+
+TEST_F(PngFile, ExtensionCheckLooksAtTheLastNamePart) {
+  const auto bytes = Encode(SmallRgba());
+  const std::string other = Write("image.txt", bytes);
+  EXPECT_EQ(LoadPngFile(other.c_str(), true, nullptr), nullptr);
+  std::unique_ptr<IRasterBitmap> unchecked(LoadPngFile(other.c_str(), false, nullptr));
+  EXPECT_TRUE(unchecked);
+
+  const std::string upper = Write("UPPER.PNG", bytes);
+  std::unique_ptr<IRasterBitmap> loaded(LoadPngFile(upper.c_str(), true, nullptr));
+  EXPECT_TRUE(loaded);
+
+  EXPECT_EQ(LoadPngFile("folder.png\\image", true, nullptr), nullptr);
+  EXPECT_EQ(LoadPngFile("archive.png/image", true, nullptr), nullptr);
+  EXPECT_EQ(LoadPngFile("image", true, nullptr), nullptr);
+  EXPECT_EQ(LoadPngFile((::testing::TempDir() + "absent.png").c_str(), true, nullptr), nullptr);
+  EXPECT_STREQ(kPngFileDescription, "PNG files (*.PNG)");
+}
+
+TEST_F(PngFile, BrokenFileGivesNothing) {
+  auto bytes = Encode(SmallRgba());
+  bytes.resize(bytes.size() / 2);
+  const std::string path = Write("broken.png", bytes);
+  MemBitmap reused(1, 1);
+  EXPECT_EQ(LoadPngFile(path.c_str(), true, &reused), nullptr);
+}
+
+TEST(PngResource, EditorImagesDecodeAtTheirSizes) {
+  struct Expected {
+    int id, width, height;
+  };
+  for (Expected e : {Expected{100, 2160, 1260}, {101, 68, 120}, {102, 103, 108}, {103, 103, 72},
+                     {104, 103, 72}}) {
+    std::unique_ptr<MemBitmap> image = LoadPngResource(nullptr, e.id);
+    ASSERT_TRUE(image) << e.id;
+    EXPECT_EQ(image->Width(), e.width) << e.id;
+    EXPECT_EQ(image->Height(), e.height) << e.id;
+  }
+}
+
+TEST(PngResource, UnknownIdGivesNothing) {
+  EXPECT_FALSE(LoadPngResource(nullptr, 99));
+  EXPECT_FALSE(LoadPngResource(nullptr, 100 + 65536 * 3 + 5));
+}
