@@ -126,10 +126,11 @@ class IEffectBase {
   // A channel that is not connected reads (or is written) as its own zeroed scratch buffer.
   void SetInputConnected(int channel, bool connected) noexcept;
   void SetOutputConnected(int channel, bool connected) noexcept;
+  // The editor's resize controller, set before the editor is attached. Storing
+  // it does not transfer ownership: once attached, the editor owns it.
+  void SetResizeState(IResizeState* resizeState) noexcept { resizeState_ = resizeState; }
 
  protected:
-  // Storing the controller does not transfer ownership: once attached, the editor owns it.
-  void SetResizeState(IResizeState* resizeState) noexcept { resizeState_ = resizeState; }
   void SetHost(int host, int hostVersion) noexcept {
     host_ = host;
     hostVersion_ = hostVersion;

@@ -8,25 +8,9 @@
 #include <vector>
 
 #include "framework/IEffectStandalone.h"
-#include "framework/IResizeState.h"
+#include "support/EditorDoubles.h"
 
 namespace {
-
-// Stands in for the editor's resize controller: three records of its own.
-class FakeResizeState : public IResizeState {
- public:
-  FakeResizeState() {
-    view.DefineInt("", -1, -1, 1000000);
-    width.DefineDouble("", -1.0, -1.0, 1000000.0, 1.0);
-    height.DefineDouble("", -1.0, -1.0, 1000000.0, 1.0);
-  }
-  int StateParameterCount() const override { return 3; }
-  IParameter* StateParameter(int i) override { return i == 0 ? &view : i == 1 ? &width : &height; }
-  void AttachToEditor() override {}
-  void ApplyStoredSizeOnOpen() override {}
-
-  IParameter view, width, height;
-};
 
 class ThreeParameterEffect : public IEffectStandalone {
  public:

@@ -1,0 +1,189 @@
+#include "dsp/Torvane.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/IEditor.h"
+
+namespace {
+constexpr double kLfCutTable[] = {20, 30, 40, 50, 60, 70, 80, 90, 100};
+constexpr const char* kLfCutTexts[] = {"20 Hz", "30 Hz", "40 Hz", "50 Hz", "60 Hz",
+                                       "70 Hz", "80 Hz", "90 Hz", "100 Hz"};
+constexpr double kTrimGainTable[] = {0.5, 1, 2};
+// Divides the trim back out of the output, so the trims change the drive into
+// the bands and the limiter more than the level.
+constexpr double kTrimCompensationTable[] = {0.708, 1, 1.41};
+constexpr const char* kTrimTexts[] = {"-6 dB", "0 dB", "+6 dB"};
+constexpr double kOutputMakeup = 1.41;
+// Fixed weights of the tone bands, indexed by band; band 3 belongs to "Fullness".
+constexpr double kBandWeight[] = {0.708, 1, 1, 1, 1.19, 1.41, 1.68};
+// exp(v * kDbToNaturalLog) = 10^(v / 20)
+constexpr double kDbToNaturalLog = 0.1151292546497;
+constexpr double kSignalThreshold = 0.001;
+
+template <typename T, size_t N>
+constexpr int Count(const T (&)[N]) {
+  return static_cast<int>(N);
+}
+
+// A tone parameter's value v acts as 2 v decibels.
+double ToneGain(double v) { return std::pow(10.0, (2.0 * v) / 20.0); }
+}  // namespace
+
+Torvane::Torvane(audioMasterCallback hostCallback) noexcept
+    : IEffectVST(hostCallback, kNumParameters, "1-1 2-2", 1, "Torvane", "", "Quillfen",
+                 FourCharCode('T', 'V', 'N', '1'), 0x10000) {
+  DefineParameters();
+  FillDefaultPresets("-", 1);
+}
+
+void Torvane::DefineParameters() noexcept {
+  GetParameter(kProcess)->DefineDouble("Process", 0.0, 0.0, 10.0, 0.1, "", 1.0);
+  GetParameter(kDirt)->DefineDouble("Dirt", 0.0, 0.0, 10.0, 0.1, "", 1.0);
+  const char* toneNames[] = {"Sub Bass", "Low Bass", "Hi Bass", "Fullness", "Articulation", "Presence", "Treble"};
+  for (int band = 0; band < kNumToneBands; ++band) {
+    GetParameter(kSubBass + band)->DefineDouble(toneNames[band], 0.0, -10.0, 10.0, 0.1, "dB", 1.0);
+  }
+  IParameter* lfCut = GetParameter(kLfCut);
+  lfCut->DefineEnum("LF Cut", 1, Count(kLfCutTable));
+  for (int i = 0; i < Count(kLfCutTexts); ++i) lfCut->AddDisplayText(i, kLfCutTexts[i]);
+  GetParameter(kOutput)->DefineDouble("Output", 0.0, -20.0, 20.0, 0.1, "dB", 1.0);
+  IParameter* trim = GetParameter(kInputTrim);
+  trim->DefineEnum("Input Trim", 1, Count(kTrimTexts));
+  for (int i = 0; i < Count(kTrimTexts); ++i) trim->AddDisplayText(i, kTrimTexts[i]);
+  GetParameter(kTransients)->DefineBool("Transients", false);
+  IParameter* channel = GetParameter(kChannel);
+  channel->DefineEnum("Channel", 0, 2);
+  channel->AddDisplayText(0, "Mono");
+  channel->AddDisplayText(1, "Stereo");
+}
+
+void Torvane::OnReset() {
+  ScopedLock lock(Lock());
+  const double fs = SampleRate();
+  left_.Reset(fs);
+  right_.Reset(fs);
+  limiter_.Reset(fs);
+  // The sections that follow "Process", "Fullness" and "LF Cut" keep the design
+  // of their last change. A host that opens the effect before telling it the
+  // rate would otherwise run them at the wrong corners and times until the
+  // user touches those parameters, so a new rate redesigns them.
+  if (fs != designedRate_) {
+    designedRate_ = fs;
+    for (int index : {kProcess, kFullness, kLfCut}) OnParameterChange(index);
+  }
+  SetLatency(LookaheadLimiter::kLookahead);
+  meterFall_ = BlockSize() / fs;
+}
+
+void Torvane::SetupBands() noexcept {
+  const int transients = transients_ ? 1 : 0;
+  left_.SetupBands(processAmount_, transients);
+  right_.SetupBands(processAmount_, transients);
+  limiter_.Setup(processAmount_, transients);
+}
+
+void Torvane::OnParameterChange(int index) {
+  ScopedLock lock(Lock());
+  const IParameter* parameter = GetParameter(index);
+  const double v = parameter ? parameter->Value() : 0.0;
+  bool notifyEditor = true;
+  switch (index) {
+    case kProcess:
+      processAmount_ = parameter->GetPosition();
+      SetupBands();
+      break;
+    case kDirt: {
+      const double amount = parameter->GetPosition();
+      left_.SetDirt(amount);
+      right_.SetDirt(amount);
+      break;
+    }
+    case kSubBass:
+    case kLowBass:
+    case kHiBass:
+    case kArticulation:
+    case kPresence:
+    case kTreble: {
+      const int band = index - kSubBass;
+      const double gain = ToneGain(v) * kBandWeight[band];
+      left_.SetBandGain(band, gain);
+      right_.SetBandGain(band, gain);
+      break;
+    }
+    case kFullness:
+      left_.SetFullness(v);
+      right_.SetFullness(v);
+      break;
+    case kLfCut: {
+      const double hz = kLfCutTable[std::clamp(static_cast<int>(v), 0, Count(kLfCutTable) - 1)];
+      left_.SetLfCut(hz);
+      right_.SetLfCut(hz);
+      break;
+    }
+    case kOutput:
+      outputGain_ = std::exp(v * kDbToNaturalLog);
+      break;
+    case kInputTrim: {
+      const int i = std::clamp(static_cast<int>(v), 0, Count(kTrimGainTable) - 1);
+      trimGain_ = kTrimGainTable[i];
+      trimCompensation_ = kTrimCompensationTable[i];
+      notifyEditor = false;
+      break;
+    }
+    case kTransients:
+      transients_ = v >= 0.5;
+      SetupBands();
+      notifyEditor = false;
+      break;
+    case kChannel:
+      stereo_ = static_cast<int>(v) != 0;
+      notifyEditor = false;
+      break;
+    default:
+      notifyEditor = false;
+      break;
+  }
+  if (notifyEditor && Editor()) Editor()->PushParameterToControls(index, v, false);
+  outputFactor_ = (1.0 / trimCompensation_) * kOutputMakeup * outputGain_;
+}
+
+void Torvane::ProcessBlock(double** inputs, double** outputs, int frames) {
+  if (frames <= 0) return;
+  const bool signalPresent = std::max(std::fabs(inputs[0][0]), std::fabs(inputs[1][0])) > kSignalThreshold;
+  // The trim works on copies: in double precision the inputs are the host's own
+  // buffers, which it may still use (sends, other plug-ins).
+  if (stereo_) {
+    for (int i = 0; i < frames; ++i) {
+      const double l = inputs[0][i] * trimGain_;
+      const double r = inputs[1][i] * trimGain_;
+      const double processedLeft = left_.ProcessSample(l);
+      const double processedRight = right_.ProcessSample(r);
+      limiter_.ProcessStereo(processedLeft, processedRight);
+      outputs[0][i] = limiter_.OutLeft() * outputFactor_;
+      outputs[1][i] = limiter_.OutRight() * outputFactor_;
+    }
+  } else {
+    for (int i = 0; i < frames; ++i) {
+      limiter_.ProcessMono(left_.ProcessSample(inputs[0][i] * trimGain_));
+      outputs[0][i] = outputs[1][i] = limiter_.OutLeft() * outputFactor_;
+    }
+  }
+  if (Editor()) UpdateMeters(signalPresent);
+}
+
+void Torvane::UpdateMeters(bool signalPresent) noexcept {
+  if (signalPresent) {
+    for (int band = 0; band < kNumToneBands; ++band) {
+      meterValues_[band] = meterScale_.Position(1.0 / left_.BandDivisor(band));
+    }
+    meterValues_[kNumMeters - 1] = meterScale_.Position(1.0 / limiter_.LastDivisor());
+  } else {
+    for (double& value : meterValues_) value = value - (value - 0.5) * meterFall_;
+  }
+  IEditor* editor = Editor();
+  for (int k = 0; k < kNumMeters; ++k) {
+    const int control = meterControl_[k] ? *meterControl_[k] : -1;
+    if (control >= 0 && control < editor->ControlCount()) editor->SetControlValueFromEffect(control, meterValues_[k]);
+  }
+}

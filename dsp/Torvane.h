@@ -1,0 +1,58 @@
+#pragma once
+
+#include "dsp/ChannelProcessor.h"
+#include "dsp/LookaheadLimiter.h"
+#include "dsp/MeterScale.h"
+#include "vst/IEffectVST.h"
+
+// The effect: each channel is split into seven leveled and weighted bands,
+// cleaned of sub-audio content, optionally dirtied, and both channels end in a
+// stereo-linked look-ahead limiter. Created by the library entry point and
+// owned by the host through the effect record; its hooks run under the
+// plug-in lock on the audio thread (ProcessBlock) and the host's threads.
+class Torvane final : public IEffectVST {
+ public:
+  enum Parameter {
+    kProcess, kDirt, kSubBass, kLowBass, kHiBass, kFullness, kArticulation, kPresence, kTreble,
+    kLfCut, kOutput, kInputTrim, kTransients, kChannel, kNumParameters
+  };
+  static constexpr int kNumMeters = 8;
+  static constexpr int kNumToneBands = 7;
+
+  explicit Torvane(audioMasterCallback hostCallback) noexcept;
+
+  void OnReset() override;
+  void OnParameterChange(int index) override;
+  void ProcessBlock(double** inputs, double** outputs, int frames) override;
+
+  // Meter positions 0..1 (0.5 = 0 dB): the left channel's seven band gains, then the limiter's.
+  double MeterValue(int meter) const noexcept { return meterValues_[meter]; }
+  double OutputFactor() const noexcept { return outputFactor_; }
+
+ private:
+  void DefineParameters() noexcept;
+  void SetupBands() noexcept;
+  void UpdateMeters(bool signalPresent) noexcept;
+
+  ChannelProcessor left_;
+  ChannelProcessor right_;
+  LookaheadLimiter limiter_;
+  MeterScale meterScale_;
+
+  double processAmount_ = 0.0;
+  double outputGain_ = 0.0;
+  double trimGain_ = 0.0;
+  double trimCompensation_ = 0.0;
+  double outputFactor_ = 0.0;
+  bool stereo_ = false;
+  bool transients_ = false;
+
+  // The rate the parameter-dependent sections were last designed for.
+  double designedRate_ = 44100.0;
+
+  double meterValues_[kNumMeters] = {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
+  // Share of an idle meter's distance to the centre that one block takes back.
+  double meterFall_ = 0.01;
+  // Live references to the list indexes of the editor's meter controls.
+  const int* meterControl_[kNumMeters] = {};
+};

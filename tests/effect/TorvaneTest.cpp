@@ -1,0 +1,276 @@
+// The effect's parameters, their mapping onto the signal chain, the output
+// factor, mono and stereo processing and the meters.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "EffectHarness.h"
+#include "support/EditorDoubles.h"
+
+namespace {
+enum {
+  kProcess, kDirt, kSubBass, kLowBass, kHiBass, kFullness, kArticulation, kPresence, kTreble,
+  kLfCut, kOutput, kInputTrim, kTransients, kChannel
+};
+
+std::string Display(Torvane& effect, int index) {
+  char text[64];
+  const IParameter* p = effect.GetParameter(index);
+  p->FormatDisplay(p->Value(), false, text, sizeof text);
+  return text;
+}
+
+// The chain the effect should build, assembled here from the building blocks
+// with the parameter table's arithmetic written out independently.
+struct ReferenceChain {
+  ReferenceChain(double fs, double process, int transients, const double tones[7], double fullness, double lfCutHz,
+                 double dirt, double trimGain, double trimCompensation, double outputDb) {
+    const double weights[7] = {0.708, 1, 1, 1, 1.19, 1.41, 1.68};
+    for (ChannelProcessor& channel : channels) {
+      channel.Reset(fs);
+      channel.SetupBands(process, transients);
+      for (int b : {0, 1, 2, 4, 5, 6}) channel.SetBandGain(b, std::pow(10.0, (2.0 * tones[b]) / 20.0) * weights[b]);
+      channel.SetFullness(fullness);
+      channel.SetLfCut(lfCutHz);
+      channel.SetDirt(dirt);
+    }
+    limiter.Reset(fs);
+    limiter.Setup(process, transients);
+    trim = trimGain;
+    factor = (1.0 / trimCompensation) * 1.41 * std::exp(outputDb * 0.1151292546497);
+  }
+
+  std::vector<double> Mono(const std::vector<double>& in) {
+    std::vector<double> out(in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+      limiter.ProcessMono(channels[0].ProcessSample(in[i] * trim));
+      out[i] = limiter.OutLeft() * factor;
+    }
+    return out;
+  }
+
+  void Stereo(const std::vector<double>& inLeft, const std::vector<double>& inRight, std::vector<double>& outLeft,
+              std::vector<double>& outRight) {
+    outLeft.resize(inLeft.size());
+    outRight.resize(inLeft.size());
+    for (size_t i = 0; i < inLeft.size(); ++i) {
+      const double l = channels[0].ProcessSample(inLeft[i] * trim);
+      const double r = channels[1].ProcessSample(inRight[i] * trim);
+      limiter.ProcessStereo(l, r);
+      outLeft[i] = limiter.OutLeft() * factor;
+      outRight[i] = limiter.OutRight() * factor;
+    }
+  }
+
+  ChannelProcessor channels[2];
+  LookaheadLimiter limiter;
+  double trim;
+  double factor;
+};
+
+const double kFlat[7] = {};
+}  // namespace
+
+TEST(TorvaneParameters, MatchTheirPublishedDefinitions) {
+  Torvane effect(nullptr);
+  struct Row {
+    const char* name;
+    double min, max, step, defaultValue;
+    const char* label;
+    ParameterType type;
+  };
+  const Row rows[] = {
+      {"Process", 0, 10, 0.1, 0, "", TypeDouble},      {"Dirt", 0, 10, 0.1, 0, "", TypeDouble},
+      {"Sub Bass", -10, 10, 0.1, 0, "dB", TypeDouble}, {"Low Bass", -10, 10, 0.1, 0, "dB", TypeDouble},
+      {"Hi Bass", -10, 10, 0.1, 0, "dB", TypeDouble},  {"Fullness", -10, 10, 0.1, 0, "dB", TypeDouble},
+      {"Articulation", -10, 10, 0.1, 0, "dB", TypeDouble}, {"Presence", -10, 10, 0.1, 0, "dB", TypeDouble},
+      {"Treble", -10, 10, 0.1, 0, "dB", TypeDouble},   {"LF Cut", 0, 8, 1, 1, "", TypeEnum},
+      {"Output", -20, 20, 0.1, 0, "dB", TypeDouble},   {"Input Trim", 0, 2, 1, 1, "", TypeEnum},
+      {"Transients", 0, 1, 1, 0, "", TypeBool},        {"Channel", 0, 1, 1, 0, "", TypeEnum},
+  };
+  ASSERT_EQ(effect.NumParameters(), 14);
+  for (int i = 0; i < 14; ++i) {
+    const IParameter* p = effect.GetParameter(i);
+    EXPECT_STREQ(p->Name(), rows[i].name);
+    EXPECT_EQ(p->Min(), rows[i].min) << rows[i].name;
+    EXPECT_EQ(p->Max(), rows[i].max) << rows[i].name;
+    EXPECT_EQ(p->Step(), rows[i].step) << rows[i].name;
+    EXPECT_EQ(p->Value(), rows[i].defaultValue) << rows[i].name;
+    EXPECT_STREQ(p->Label(), rows[i].label);
+    EXPECT_EQ(p->Type(), rows[i].type) << rows[i].name;
+    EXPECT_EQ(p->Shape(), 1.0);
+  }
+  const char* cuts[] = {"20 Hz", "30 Hz", "40 Hz", "50 Hz", "60 Hz", "70 Hz", "80 Hz", "90 Hz", "100 Hz"};
+  for (int i = 0; i < 9; ++i) EXPECT_STREQ(effect.GetParameter(kLfCut)->DisplayTextAt(i).text, cuts[i]);
+  EXPECT_EQ(Display(effect, kInputTrim), "0 dB");
+  effect.GetParameter(kInputTrim)->SetClamped(2);
+  EXPECT_EQ(Display(effect, kInputTrim), "+6 dB");
+  effect.GetParameter(kInputTrim)->SetClamped(0);
+  EXPECT_EQ(Display(effect, kInputTrim), "-6 dB");
+  effect.GetParameter(kChannel)->SetClamped(1);
+  EXPECT_EQ(Display(effect, kChannel), "Stereo");
+  EXPECT_EQ(Display(effect, kTransients), "off");
+  EXPECT_STREQ(effect.PresetName(0), "-");
+}
+
+TEST(TorvaneMapping, DefaultsBuildTheDocumentedChain) {
+  EffectHarness harness;
+  const std::vector<double> in = BassLine(48000.0, 1.0);
+  std::vector<double> left, right;
+  harness.Process(in, in, left, right);
+  ReferenceChain reference(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
+  EXPECT_EQ(left, reference.Mono(in));
+  EXPECT_EQ(right, left);
+}
+
+TEST(TorvaneMapping, EveryParameterReachesTheChain) {
+  EffectHarness harness(44100.0, 100);
+  const double tones[7] = {3.5, -2.0, 10.0, -4.5, 1.2, -10.0, 6.6};
+  harness.Set(kProcess, 6.3);
+  harness.Set(kDirt, 4.0);
+  for (int b = 0; b < 7; ++b) harness.Set(kSubBass + b, tones[b]);
+  harness.Set(kLfCut, 6);
+  harness.Set(kOutput, -7.5);
+  harness.Set(kInputTrim, 0);
+  harness.Set(kTransients, 1);
+  const std::vector<double> in = BassLine(44100.0, 1.0, 99);
+  std::vector<double> left, right;
+  harness.Process(in, in, left, right);
+  ReferenceChain reference(44100.0, 0.63, 1, tones, -4.5, 80.0, 0.4, 0.5, 0.708, -7.5);
+  EXPECT_EQ(left, reference.Mono(in));
+}
+
+TEST(TorvaneMapping, TransientsSwitchAtOneHalf) {
+  const std::vector<double> in = BassLine(48000.0, 0.5);
+  std::vector<double> at04, at05, left, right;
+  EffectHarness off, on;
+  off.Set(kTransients, 0.4);
+  on.Set(kTransients, 0.5);
+  off.Process(in, in, at04, right);
+  on.Process(in, in, at05, right);
+  EXPECT_EQ(at04, ReferenceChain(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0).Mono(in));
+  EXPECT_EQ(at05, ReferenceChain(48000.0, 0.0, 1, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0).Mono(in));
+}
+
+TEST(TorvaneMapping, DirtRunsOnlyAboveZero) {
+  const std::vector<double> in = BassLine(48000.0, 0.5);
+  std::vector<double> clean, zero, tiny, right;
+  EffectHarness a, b, c;
+  b.Set(kDirt, 0.0);
+  c.Set(kDirt, 0.1);
+  a.Process(in, in, clean, right);
+  b.Process(in, in, zero, right);
+  c.Process(in, in, tiny, right);
+  EXPECT_EQ(zero, clean);
+  EXPECT_NE(tiny, clean);
+  EXPECT_EQ(tiny, ReferenceChain(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.01, 1.0, 1.0, 0.0).Mono(in));
+}
+
+TEST(TorvaneMapping, ChangingLfCutClearsItsStateInBothChannels) {
+  const std::vector<double> a = BassLine(48000.0, 0.2, 1), b = BassLine(48000.0, 0.2, 2);
+  const std::vector<double> c = BassLine(48000.0, 0.2, 3), d = BassLine(48000.0, 0.2, 4);
+  EffectHarness harness;
+  harness.Set(kChannel, 1);
+  std::vector<double> left, right;
+  harness.Process(a, c, left, right);
+  harness.Set(kLfCut, 1);  // the same corner again: the state still starts over
+  harness.Process(b, d, left, right);
+
+  ReferenceChain cleared(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
+  std::vector<double> expectLeft, expectRight;
+  cleared.Stereo(a, c, expectLeft, expectRight);
+  for (ChannelProcessor& channel : cleared.channels) channel.SetLfCut(30.0);
+  cleared.Stereo(b, d, expectLeft, expectRight);
+  EXPECT_EQ(left, expectLeft);
+  EXPECT_EQ(right, expectRight);
+
+  ReferenceChain leftOnly(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
+  leftOnly.Stereo(a, c, expectLeft, expectRight);
+  leftOnly.channels[0].SetLfCut(30.0);
+  leftOnly.Stereo(b, d, expectLeft, expectRight);
+  EXPECT_NE(right, expectRight);
+}
+
+TEST(TorvaneMapping, MonoIgnoresTheRightInputAndStereoUsesIt) {
+  const std::vector<double> in = BassLine(48000.0, 0.3), silence(in.size(), 0.0);
+  std::vector<double> left, right;
+  EffectHarness mono;
+  mono.Process(silence, in, left, right);
+  for (size_t i = 0; i < in.size(); ++i) ASSERT_TRUE(left[i] == 0.0 && right[i] == 0.0) << i;
+
+  EffectHarness stereo;
+  stereo.Set(kChannel, 1);
+  stereo.Process(silence, in, left, right);
+  EXPECT_EQ(left, silence);
+  EXPECT_NE(right, silence);
+}
+
+TEST(TorvaneMapping, DoublePrecisionInputsAreNotWrittenBack) {
+  EffectHarness harness;
+  harness.Set(kInputTrim, 2);
+  std::vector<double> in = BassLine(48000.0, 0.1);
+  const std::vector<double> original = in;
+  std::vector<double> left, right;
+  harness.Process(in, in, left, right);
+  EXPECT_EQ(in, original);
+}
+
+TEST(TorvaneOutputFactor, FollowsTrimCompensationAndOutput) {
+  EffectHarness harness;
+  EXPECT_EQ(harness.effect.OutputFactor(), 1.41);
+  harness.Set(kInputTrim, 2);
+  EXPECT_EQ(harness.effect.OutputFactor(), (1.0 / 1.41) * 1.41);
+  EXPECT_EQ(harness.effect.OutputFactor(), 1.0);
+  harness.Set(kInputTrim, 0);
+  EXPECT_EQ(harness.effect.OutputFactor(), (1.0 / 0.708) * 1.41);
+  harness.Set(kOutput, 20.0);
+  EXPECT_EQ(harness.effect.OutputFactor(), (1.0 / 0.708) * 1.41 * std::exp(20.0 * 0.1151292546497));
+  EXPECT_NEAR(std::exp(20.0 * 0.1151292546497), 10.0, 1e-12);
+}
+
+TEST(TorvaneOutputFactor, UnknownIndexOnlyRecomputesTheFactor) {
+  EffectHarness harness;
+  harness.Set(kOutput, -6.0);
+  const std::vector<double> in = BassLine(48000.0, 0.2);
+  std::vector<double> before, after, right;
+  EffectHarness twin;
+  twin.Set(kOutput, -6.0);
+  twin.Process(in, in, before, right);
+  harness.effect.OnParameterChange(14);
+  harness.effect.OnParameterChange(-1);
+  harness.Process(in, in, after, right);
+  EXPECT_EQ(after, before);
+}
+
+TEST(TorvaneMeters, ShowBandAndLimiterGainsAndRelaxInSilence) {
+  EffectHarness harness(48000.0, 480);
+  harness.effect.AttachEditor(new FakeEditor);
+  harness.Set(kProcess, 10.0);
+  std::vector<double> loud(4800), left, right;
+  for (size_t i = 0; i < loud.size(); ++i) loud[i] = 0.9 * std::sin(i * 2 * 3.141592653589793 * 80 / 48000.0);
+  harness.Process(loud, loud, left, right);
+  double before[8];
+  for (int k = 0; k < 8; ++k) {
+    before[k] = harness.effect.MeterValue(k);
+    EXPECT_GE(before[k], 0.0);
+    EXPECT_LE(before[k], 1.0);
+  }
+  EXPECT_LT(before[7], 0.5);  // the limiter only ever reduces gain
+  EXPECT_NE(before[1], 0.5);
+
+  // The first frame decides: silent there, loud afterwards, the meters relax.
+  std::vector<double> lateSignal(480, 0.9);
+  lateSignal[0] = 0.0005;
+  harness.Process(lateSignal, lateSignal, left, right);
+  const double fall = 480 / 48000.0;
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), before[k] - (before[k] - 0.5) * fall);
+}
+
+TEST(TorvaneMeters, StayAtTheCentreWithoutAnEditor) {
+  EffectHarness harness;
+  std::vector<double> loud(1000, 0.8), left, right;
+  harness.Process(loud, loud, left, right);
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), 0.5);
+}

@@ -1,0 +1,22 @@
+cmake_minimum_required(VERSION 3.20)
+# Fails unless LIBRARY (a Windows DLL) imports system DLLs only: a plug-in that
+# needs the C++ runtime, winpthread or zlib as DLLs will not load in a user's host.
+execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot read ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+if(NOT imports)
+  message(FATAL_ERROR "no imports found in ${LIBRARY}")
+endif()
+set(system_dlls kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll comdlg32.dll comctl32.dll
+    wininet.dll ole32.dll msvcrt.dll msimg32.dll)
+foreach(line IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${line}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST system_dlls)
+    message(FATAL_ERROR "${LIBRARY} imports ${dll}, which is not a system DLL")
+  endif()
+  message(STATUS "imports ${dll}")
+endforeach()

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "vst/VstInterface.h"
+
+// A host callback for tests: answers product string, vendor version, process
+// level and time requests with what the test configured, and records every
+// call (from any thread). One instance is current at a time; the callback
+// reaches it through Current() since a plug-in calls back during creation.
+class RecordingHost {
+ public:
+  struct Call {
+    VstInt32 opcode;
+    VstInt32 index;
+    VstIntPtr value;
+    float opt;
+  };
+
+  RecordingHost();
+  ~RecordingHost();
+
+  static VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                            float opt);
+
+  std::vector<Call> Calls() const;
+  int CountOf(VstInt32 opcode) const;
+  void Clear();
+
+  std::string productString;
+  VstIntPtr vendorVersion = 0;
+  VstIntPtr processLevel = 0;
+  bool answerTime = false;
+  VstTimeInfo time = {};
+  VstIntPtr eventsResult = 1;
+  std::vector<VstMidiEvent> forwardedMidi;
+
+ private:
+  VstIntPtr Handle(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+
+  mutable std::mutex mutex_;
+  std::vector<Call> calls_;
+};

@@ -1,0 +1,76 @@
+#include "tools/vsthost/PluginLibrary.h"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace {
+#ifdef _WIN32
+// Wine and Windows both take a drive path; a Linux-style absolute path is
+// reached through Wine's Z: drive.
+std::string NativePath(const std::string& path) {
+  std::string native = !path.empty() && path[0] == '/' ? "Z:" + path : path;
+  for (char& c : native) {
+    if (c == '/') c = '\\';
+  }
+  return native;
+}
+
+std::string LastErrorText() { return "error " + std::to_string(GetLastError()); }
+#endif
+}  // namespace
+
+PluginLibrary::~PluginLibrary() {
+  if (!module_) return;
+#ifdef _WIN32
+  FreeLibrary(static_cast<HMODULE>(module_));
+#else
+  dlclose(module_);
+#endif
+}
+
+bool PluginLibrary::Load(const std::string& path, const char* entryName) {
+  error_.clear();
+#ifdef _WIN32
+  module_ = LoadLibraryA(NativePath(path).c_str());
+  if (!module_) {
+    error_ = "cannot load " + path + ": " + LastErrorText();
+    return false;
+  }
+  entry_ = reinterpret_cast<EntryPoint>(
+      reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module_), entryName)));
+#else
+  module_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module_) {
+    const char* why = dlerror();
+    error_ = "cannot load " + path + ": " + (why ? why : "unknown error");
+    return false;
+  }
+  entry_ = reinterpret_cast<EntryPoint>(dlsym(module_, entryName));
+#endif
+  if (!entry_) {
+    error_ = path + " is not a VST 2.4 plug-in: it exports no " + entryName;
+    return false;
+  }
+  return true;
+}
+
+AEffect* PluginLibrary::CreateEffect(audioMasterCallback host) {
+  if (!entry_) {
+    error_ = "no plug-in loaded";
+    return nullptr;
+  }
+  AEffect* effect = entry_(host);
+  if (!effect) {
+    error_ = "the plug-in returned no effect record";
+    return nullptr;
+  }
+  if (effect->magic != kEffectMagic) {
+    error_ = "the plug-in returned something that is not a VST 2.4 effect record";
+    return nullptr;
+  }
+  return effect;
+}

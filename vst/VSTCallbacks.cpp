@@ -1,0 +1,38 @@
+// The audio and parameter callbacks of the effect record, called directly by
+// the host, usually from its audio thread.
+#include <cmath>
+
+#include "framework/IEditor.h"
+#include "vst/IEffectVST.h"
+
+void IEffectVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+  if (IEffectVST* plugin = FromRecord(effect)) plugin->ProcessFloat(inputs, outputs, frames, true);
+}
+
+void IEffectVST::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+  if (IEffectVST* plugin = FromRecord(effect)) plugin->ProcessFloat(inputs, outputs, frames, false);
+}
+
+void IEffectVST::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, VstInt32 frames) {
+  if (IEffectVST* plugin = FromRecord(effect)) plugin->ProcessDouble(inputs, outputs, frames);
+}
+
+void IEffectVST::VSTSetParameter(AEffect* effect, VstInt32 index, float value) {
+  IEffectVST* plugin = FromRecord(effect);
+  // A non-finite position from a host never reaches controls or the signal path.
+  if (!plugin || !std::isfinite(value)) return;
+  ScopedLock lock(plugin->Lock());
+  IParameter* parameter = plugin->GetParameter(index);
+  if (!parameter) return;
+  if (plugin->Editor()) plugin->Editor()->PushParameterToControls(index, value, true);
+  parameter->SetFromPosition(value);
+  plugin->OnParameterChange(index);
+}
+
+float IEffectVST::VSTGetParameter(AEffect* effect, VstInt32 index) {
+  IEffectVST* plugin = FromRecord(effect);
+  if (!plugin) return 0.0f;
+  ScopedLock lock(plugin->Lock());
+  const IParameter* parameter = plugin->GetParameter(index);
+  return parameter ? static_cast<float>(parameter->GetPosition()) : 0.0f;
+}
