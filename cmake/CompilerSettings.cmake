@@ -15,6 +15,12 @@ if(TORVANE_SANITIZE)
   add_link_options(-fsanitize=${TORVANE_SANITIZE})
 endif()
 
+if(TORVANE_FUZZ)
+  # Coverage instrumentation for everything the fuzz targets reach.
+  add_compile_options(-fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address)
+endif()
+
 # Warnings and the no-exceptions rule for the project's own code.
 function(torvane_library_settings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow

@@ -3,7 +3,7 @@
 # inside the given state folder so that tests never touch the user's real home.
 # Usage: wine-run.sh STATE_DIR PROGRAM [ARGS...]
 set -euo pipefail
-state_dir=$1; shift
+state_dir=$(realpath -m "$1"); shift
 
 export HOME="$state_dir/home"
 export WINEPREFIX="$state_dir/prefix"

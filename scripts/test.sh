@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds both targets and runs every test: the native
+# suite, the sanitizer runs, and the Windows suite under Wine. Every suite runs
+# even when an earlier one failed; the exit status is non-zero if any failed.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+failed=()
+
+suite() {
+  local name=$1; shift
+  echo "=== $name"
+  if ! "$@"; then failed+=("$name"); echo "=== $name FAILED"; fi
+}
+
+"$root/scripts/setup.sh" || exit 1
+
+native_suite() {
+  "$root/scripts/build.sh" native >/dev/null &&
+  ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs"
+}
+
+# Programs that touch untrusted bytes (PNG data, state chunks) run under
+# AddressSanitizer; the host-concurrency stress runs under ThreadSanitizer.
+asan_programs=(raster_tests framework_tests)
+tsan_programs=(vst_host_tests)
+
+sanitizer_suite() {
+  local kind=$1; shift
+  [ $# -gt 0 ] || return 0
+  "$root/scripts/build.sh" "$kind" --target "$@" >/dev/null || return 1
+  local status=0 program path
+  for program in "$@"; do
+    path=$(find "$root/build/$kind/tests" -type f -name "$program" | head -n 1)
+    echo "--- $kind: $program"
+    "$path" --gtest_brief=1 || status=1
+  done
+  return $status
+}
+
+windows_suite() {
+  "$root/scripts/build.sh" windows >/dev/null || return 1
+  local state="$root/build/windows/wine"
+  # One Wine server stays alive for the whole run (a cold start costs seconds
+  # per test program), and Wine's background services start before ctest,
+  # since they would inherit and hold its output pipe.
+  "$root/scripts/wine-run.sh" "$state" cmd /c exit >/dev/null 2>&1
+  HOME="$state/home" WINEPREFIX="$state/prefix" wineserver -w
+  HOME="$state/home" WINEPREFIX="$state/prefix" wineserver -p
+  "$root/scripts/wine-run.sh" "$state" cmd /c exit >/dev/null 2>&1
+  local status=0
+  xvfb-run -a ctest --test-dir "$root/build/windows" --output-on-failure -j "$jobs" || status=1
+  HOME="$state/home" WINEPREFIX="$state/prefix" wineserver -k || true
+  return $status
+}
+
+suite "native tests" native_suite
+suite "address sanitizer" sanitizer_suite asan "${asan_programs[@]}"
+suite "thread sanitizer" sanitizer_suite tsan "${tsan_programs[@]}"
+suite "state chunk fuzzing" "$root/scripts/fuzz.sh" 30
+suite "windows tests under wine" windows_suite
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "all test suites passed"
