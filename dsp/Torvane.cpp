@@ -172,6 +172,10 @@ void Torvane::ProcessBlock(double** inputs, double** outputs, int frames) {
   if (Editor()) UpdateMeters(signalPresent);
 }
 
+void Torvane::SetMeterControl(int meter, const int* controlIndex) noexcept {
+  if (meter >= 0 && meter < kNumMeters) meterControl_[meter] = controlIndex;
+}
+
 void Torvane::UpdateMeters(bool signalPresent) noexcept {
   if (signalPresent) {
     for (int band = 0; band < kNumToneBands; ++band) {

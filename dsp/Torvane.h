@@ -28,6 +28,9 @@ class Torvane final : public IEffectVST {
   // Meter positions 0..1 (0.5 = 0 dB): the left channel's seven band gains, then the limiter's.
   double MeterValue(int meter) const noexcept { return meterValues_[meter]; }
   double OutputFactor() const noexcept { return outputFactor_; }
+  // The editor's meter control for a meter, as a live reference to the
+  // control's list index (attaching further controls renumbers them).
+  void SetMeterControl(int meter, const int* controlIndex) noexcept;
 
  private:
   void DefineParameters() noexcept;

@@ -22,7 +22,7 @@ native_suite() {
 
 # Programs that touch untrusted bytes (PNG data, state chunks) run under
 # AddressSanitizer; the host-concurrency stress runs under ThreadSanitizer.
-asan_programs=(raster_tests framework_tests)
+asan_programs=(raster_tests framework_tests effect_tests dsp_tests)
 tsan_programs=(vst_host_tests)
 
 sanitizer_suite() {

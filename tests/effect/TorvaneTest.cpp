@@ -268,6 +268,22 @@ TEST(TorvaneMeters, ShowBandAndLimiterGainsAndRelaxInSilence) {
   for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), before[k] - (before[k] - 0.5) * fall);
 }
 
+TEST(TorvaneMeters, ReachTheEditorsMeterControlsByTheirCurrentIndex) {
+  EffectHarness harness;
+  auto* editor = new FakeEditor;
+  editor->controlValues.assign(12, -1.0);
+  harness.effect.AttachEditor(editor);
+  int indexes[8] = {2, 3, 4, 5, 6, 7, 8, 40};  // the last one points past the controls
+  for (int k = 0; k < 8; ++k) harness.effect.SetMeterControl(k, &indexes[k]);
+  std::vector<double> loud(512, 0.7), left, right;
+  harness.Process(loud, loud, left, right);
+  for (int k = 0; k < 7; ++k) EXPECT_EQ(editor->controlValues[indexes[k]], harness.effect.MeterValue(k));
+  indexes[0] = 11;  // the controls were renumbered
+  harness.Process(loud, loud, left, right);
+  EXPECT_EQ(editor->controlValues[11], harness.effect.MeterValue(0));
+  EXPECT_EQ(editor->controlValues[0], -1.0);
+}
+
 TEST(TorvaneMeters, StayAtTheCentreWithoutAnEditor) {
   EffectHarness harness;
   std::vector<double> loud(1000, 0.8), left, right;
