@@ -14,7 +14,7 @@ echo "building the Windows DLL..."
 mkdir -p "$root/out"
 "$root/build/native/tools/torvane-render" \
   --set "Process=4.5" --set "Dirt=2.5" --set "Sub Bass=3" --set "Articulation=2" \
-  --set "LF Cut=40 Hz" --set "Transients=on" --set "Channel=Stereo" \
+  --set "LF Cut=40 Hz" --set "Transients=on" --set "Channel=Stereo" --set "Output=-3" \
   --save-state "$root/out/torvane-demo.state" \
   --output "$root/out/torvane-demo.wav"
 
