@@ -17,14 +17,10 @@ constexpr double kTransientsDetectorDrop = 900.0;
 
 void LookaheadLimiter::Reset(double sampleRate) noexcept {
   if (!IsUsableSampleRate(sampleRate)) return;
-  stage1_.SetSampleRate(sampleRate);
-  stage2_.SetSampleRate(sampleRate);
-  stage3_.SetSampleRate(sampleRate);
+  envelope_.Reset(sampleRate);
   delayLeft_.SetLength(kLookahead);
   delayRight_.SetLength(kLookahead);
   detector_.SetSampleRate(sampleRate);
-  stage2_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
-  stage3_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
 }
 
 void LookaheadLimiter::Setup(double process, int transients) noexcept {
@@ -32,17 +28,14 @@ void LookaheadLimiter::Setup(double process, int transients) noexcept {
   const double releaseMs = ReleaseBaseMs(process);
   const double smoothingHz = kDetectorHz - t * kTransientsDetectorDrop;
   inputScale_ = process * kInputScaleSpan + 1.0;
-  stage1_.SetTimes(0.0, releaseMs, 0.0);
+  envelope_.SetTimes(0.0, releaseMs);
   detector_.Clear();
   detector_.SetCorner(smoothingHz);
 }
 
 double LookaheadLimiter::UpdateDivisor(double level) noexcept {
   const double d = detector_.Process(level);
-  const double e1 = stage1_.Follow(d);
-  const double e2 = stage2_.Follow(e1);
-  const double e3 = stage3_.Follow(e2);
-  lastDivisor_ = e3 + 1.0;
+  lastDivisor_ = envelope_.Follow(d) + 1.0;
   return lastDivisor_;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dsp/DelayLine.h"
-#include "dsp/EnvelopeStage.h"
+#include "dsp/GainEnvelope.h"
 #include "dsp/OnePoleSmoother.h"
 
 // The effect's last stage: one gain 1 / (1 + envelope) from the louder channel,
@@ -42,9 +42,7 @@ class LookaheadLimiter {
   // No gain reduction until the first sample.
   double lastDivisor_ = 1.0;
   double inputScale_ = 1.0;
-  EnvelopeStage stage1_;
-  EnvelopeStage stage2_;
-  EnvelopeStage stage3_;
+  GainEnvelope envelope_;
   DelayLine delayLeft_;
   DelayLine delayRight_;
   OnePoleSmoother detector_;

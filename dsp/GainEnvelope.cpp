@@ -1,0 +1,11 @@
+#include "dsp/GainEnvelope.h"
+
+#include "dsp/DspCommon.h"
+
+void GainEnvelope::Reset(double sampleRate) noexcept {
+  first_.SetSampleRate(sampleRate);
+  second_.SetSampleRate(sampleRate);
+  third_.SetSampleRate(sampleRate);
+  second_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
+  third_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
+}
