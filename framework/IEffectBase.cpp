@@ -209,13 +209,14 @@ void IEffectBase::RunBlock(int frames, bool accumulate) noexcept {
   }
 }
 
-void IEffectBase::SilenceOutputs(float* const* outputs, int frames) noexcept {
+template <typename Sample>
+void IEffectBase::SilenceOutputs(Sample* const* outputs, int frames) noexcept {
   if (!outputs) return;
   int hostIndex = 0;
   for (int i = 0; i < NumOutputChannels(); ++i) {
     if (!outputs_.Get(i)->connected) continue;
-    float* destination = outputs[hostIndex++];
-    if (destination) std::fill(destination, destination + frames, 0.0f);
+    Sample* destination = outputs[hostIndex++];
+    if (destination) std::fill(destination, destination + frames, Sample(0));
   }
 }
 
@@ -283,9 +284,7 @@ void IEffectBase::ProcessDouble(const double* const* inputs, double* const* outp
     return;
   }
   if (blockSize_ <= 0) {
-    for (int i = 0; outputs && i < NumOutputChannels(); ++i) {
-      if (outputs[i]) std::fill(outputs[i], outputs[i] + frames, 0.0);
-    }
+    SilenceOutputs(outputs, frames);
     return;
   }
   for (int offset = 0; offset < frames; offset += blockSize_) {

@@ -142,7 +142,9 @@ class IEffectBase {
   void BindOutputBuffers(float* const* outputs, int offset) noexcept;
   void RunBlock(int frames, bool accumulate) noexcept;
   void ProcessDoubleChunk(const double* const* inputs, double* const* outputs, int offset, int frames) noexcept;
-  void SilenceOutputs(float* const* outputs, int frames) noexcept;
+  // Without scratch buffers (no block size yet) a call can only leave silence.
+  template <typename Sample>
+  void SilenceOutputs(Sample* const* outputs, int frames) noexcept;
   void CallParameterChangeForAll();
   int CountPresetsNamedLike(const char* text) const noexcept;
 
