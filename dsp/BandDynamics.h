@@ -4,6 +4,8 @@
 
 #include "dsp/GainEnvelope.h"
 
+namespace torvane {
+
 // The leveling stage of one band: gain 1 / (envelope + offset), so quiet
 // material is lifted by up to 1 / offset and loud material pulled down as the
 // envelope grows. Owned by a ChannelProcessor; configured from the parameter
@@ -32,3 +34,5 @@ class BandDynamics {
   double drive_ = 1.0;
   double offset_ = 1.0;
 };
+
+}  // namespace torvane

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace torvane {
+
 namespace {
 // Beyond these a design degenerates (a Q of 0 divides by zero, a corner above
 // half the rate folds back), so every design clamps into them.
@@ -69,3 +71,5 @@ void Biquad::DesignPeaking(double hz, double q, double gainDb) noexcept {
   c_.a1 = -2.0 * d.cosW0 / a0;
   c_.a2 = (1.0 - d.alpha / a) / a0;
 }
+
+}  // namespace torvane

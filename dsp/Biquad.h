@@ -2,6 +2,8 @@
 
 #include "dsp/DspCommon.h"
 
+namespace torvane {
+
 // A second-order filter section (direct form I) with the five cookbook designs
 // the effect needs. A plain value owned by the processor that uses it; designed
 // from the parameter or reset path and run from the audio thread, both under the
@@ -59,3 +61,5 @@ class Biquad {
   double y2_ = 0.0;
   Coefficients c_;
 };
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 
 #include "dsp/DspCommon.h"
 
+namespace torvane {
+
 namespace {
 // How each band is split off and leveled.
 struct BandDesign {
@@ -115,3 +117,5 @@ double ChannelProcessor::ProcessSample(double x) noexcept {
   if (!dirtOn_) return y;
   return dirtShaper_.ProcessSample(dirtGate_.ProcessSample(y)) + y;
 }
+
+}  // namespace torvane

@@ -6,6 +6,8 @@
 #include "dsp/DirtShaper.h"
 #include "dsp/OnePoleSmoother.h"
 
+namespace torvane {
+
 // One channel of the effect's tone chain: seven leveled and weighted band-pass
 // bands less fixed parts of three raw bands, a first-order LF cut and the
 // optional dirt layer. The effect owns one per channel and calls it under the
@@ -51,3 +53,5 @@ class ChannelProcessor {
   double bandGain_[kBands] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
   bool dirtOn_ = false;
 };
+
+}  // namespace torvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace torvane {
+
 // A fixed-capacity delay: a step stores its input and returns the input of
 // `length` steps earlier. Storage is a member array, so nothing is allocated
 // after construction. Owned by the look-ahead limiter; stepped on the audio
@@ -24,3 +26,5 @@ class DelayLine {
   int length_ = 0;
   double samples_[kCapacity] = {};
 };
+
+}  // namespace torvane

@@ -1,5 +1,7 @@
 #include "dsp/DirtGate.h"
 
+namespace torvane {
+
 namespace {
 // Release of the two peak holds; the longer one follows the level, the shorter
 // one smooths the steps between measurements.
@@ -13,3 +15,5 @@ void DirtGate::Reset(double sampleRate) noexcept {
   stageA_.SetTimes(0.0, kLevelReleaseMs, 0.0);
   stageB_.SetTimes(0.0, kSmoothReleaseMs, 0.0);
 }
+
+}  // namespace torvane

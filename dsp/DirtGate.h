@@ -5,6 +5,8 @@
 
 #include "dsp/EnvelopeStage.h"
 
+namespace torvane {
+
 // The level gate in front of the dirt shaper: material at 0.01 (-40 dBFS) and
 // above passes unchanged, quieter material is scaled down in proportion to its
 // level, so that the shaper's rising drive does not turn noise into fuzz. Owned
@@ -39,3 +41,5 @@ class DirtGate {
   double gain_ = 0.0;
   int counter_ = 1;
 };
+
+}  // namespace torvane

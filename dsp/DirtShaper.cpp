@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace torvane {
+
 namespace {
 // The level is measured once per this many samples: the square root and the
 // drive update are too costly to run per sample and need not be.
@@ -57,3 +59,5 @@ double DirtShaper::ProcessSample(double x) noexcept {
   z = outputAllpass_.ProcessSample(z);
   return outputHighpass_.ProcessSample(z);
 }
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include "dsp/Biquad.h"
 
+namespace torvane {
+
 // The saturation path of "Dirt": takes the content from 2 kHz up, dips it
 // around 1.2 kHz, drives it into an arctangent with a drive that rises as the
 // signal gets quieter, and band-limits the result to 600 Hz .. 1 kHz. Owned by
@@ -31,3 +33,5 @@ class DirtShaper {
   double rmsCoefficient_ = 0.0;
   int counter_ = 0;
 };
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace torvane {
+
 // Constants and checks shared by the DSP objects of the effect.
 
 // The value every design multiplies with; written out so that every build uses
@@ -27,3 +29,5 @@ inline double ReleaseBaseMs(double process) noexcept {
 inline bool IsUsableSampleRate(double hz) noexcept {
   return hz > 0.0 && std::isfinite(hz);
 }
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace torvane {
+
 double EnvelopeStage::TimeCoefficient(double ms) const noexcept {
   const double samples = sampleRate_ * ms / 1000.0;
   // exp(-1 / 0) would be the right 0 too, but only by way of a division by
@@ -18,3 +20,5 @@ void EnvelopeStage::SetTimes(double attackMs, double releaseMs, double predecayM
   attackGain_ = 1.0 - attackCoef_;
   releaseGain_ = 1.0 - releaseCoef_;
 }
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 
 #include "dsp/DspCommon.h"
 
+namespace torvane {
+
 // One attack/release envelope follower with an optional pre-decay step: the
 // building block of the band dynamics, the limiter's gain envelope and the dirt
 // gate. A plain value owned by those objects; designed from the reset or
@@ -57,3 +59,5 @@ class EnvelopeStage {
   double held_ = 0.0;
   double state_ = 0.0;
 };
+
+}  // namespace torvane

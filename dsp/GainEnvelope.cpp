@@ -2,6 +2,8 @@
 
 #include "dsp/DspCommon.h"
 
+namespace torvane {
+
 void GainEnvelope::Reset(double sampleRate) noexcept {
   first_.SetSampleRate(sampleRate);
   second_.SetSampleRate(sampleRate);
@@ -9,3 +11,5 @@ void GainEnvelope::Reset(double sampleRate) noexcept {
   second_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
   third_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
 }
+
+}  // namespace torvane

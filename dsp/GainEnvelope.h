@@ -2,6 +2,8 @@
 
 #include "dsp/EnvelopeStage.h"
 
+namespace torvane {
+
 // The envelope behind a gain stage: a first stage with its owner's attack and
 // release, followed by two stages that rise at once and hold falls back by
 // 20 ms each. Shared by the band dynamics and the limiter; a plain value
@@ -23,3 +25,5 @@ class GainEnvelope {
   EnvelopeStage second_;
   EnvelopeStage third_;
 };
+
+}  // namespace torvane

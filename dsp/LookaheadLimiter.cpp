@@ -5,6 +5,8 @@
 
 #include "dsp/DspCommon.h"
 
+namespace torvane {
+
 namespace {
 // "Process" raises the input gain from 1 to 1.68. The span is written as the
 // difference so that it is the same double, one step below 0.68, everywhere.
@@ -53,3 +55,5 @@ void LookaheadLimiter::ProcessMono(double x) noexcept {
   outLeft_ = delayLeft_.Step(v) / divisor;
   outRight_ = outLeft_;
 }
+
+}  // namespace torvane

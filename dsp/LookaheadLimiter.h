@@ -4,6 +4,8 @@
 #include "dsp/GainEnvelope.h"
 #include "dsp/OnePoleSmoother.h"
 
+namespace torvane {
+
 // The effect's last stage: one gain 1 / (1 + envelope) from the louder channel,
 // applied to both channels delayed by kLookahead samples so that it is already
 // down when a peak leaves the delay. Owned by the effect, one for both channels;
@@ -47,3 +49,5 @@ class LookaheadLimiter {
   DelayLine delayRight_;
   OnePoleSmoother detector_;
 };
+
+}  // namespace torvane

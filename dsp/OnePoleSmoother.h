@@ -2,6 +2,8 @@
 
 #include "dsp/DspCommon.h"
 
+namespace torvane {
+
 // A one-pole low-pass: the limiter's detector smoother and, with its output
 // subtracted from the input, a channel's first-order LF cut. A plain value owned
 // by that processor; set up from the parameter path and run on the audio
@@ -28,3 +30,5 @@ class OnePoleSmoother {
   double coefficient_ = 0.0;
   double state_ = 0.0;
 };
+
+}  // namespace torvane

@@ -3,6 +3,8 @@
 #include "framework/GrowableArray.h"
 #include "framework/GrowableText.h"
 
+namespace torvane {
+
 // One legal (inputs, outputs) configuration of the plug-in.
 struct ChannelIO {
   int inputs;
@@ -28,3 +30,5 @@ struct OutputChannel {
   GrowableArray<double> scratch;
   GrowableText label;
 };
+
+}  // namespace torvane

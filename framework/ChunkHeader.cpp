@@ -2,6 +2,8 @@
 
 #include "framework/StateChunk.h"
 
+namespace torvane {
+
 bool WriteChunkHeader(StateChunk& chunk) noexcept {
   chunk.Clear();
   return chunk.PutInt(kChunkMagic) && chunk.PutInt(kChunkVersion);
@@ -15,3 +17,5 @@ int ReadChunkHeader(const StateChunk& chunk, int& position) noexcept {
   position = chunk.GetInt(version, afterMagic);
   return position < 0 ? 0 : version;
 }
+
+}  // namespace torvane

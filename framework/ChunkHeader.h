@@ -1,5 +1,7 @@
 #pragma once
 
+namespace torvane {
+
 class StateChunk;
 
 // Every chunk handed to a host starts with the magic "tffp" and a format version.
@@ -13,3 +15,5 @@ bool WriteChunkHeader(StateChunk& chunk) noexcept;
 // position past both (to -1, returning 0, if the version is cut off). Otherwise
 // returns 0 and leaves the position, so a chunk without header reads from its start.
 int ReadChunkHeader(const StateChunk& chunk, int& position) noexcept;
+
+}  // namespace torvane

@@ -1,5 +1,7 @@
 #include "framework/FixedText.h"
 
+namespace torvane {
+
 void CopyFixedText(char* destination, size_t capacity, const char* source) noexcept {
   if (!destination || capacity == 0) return;
   size_t i = 0;
@@ -8,3 +10,5 @@ void CopyFixedText(char* destination, size_t capacity, const char* source) noexc
   }
   destination[i] = '\0';
 }
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 
 #include "framework/GrowableBuffer.h"
 
+namespace torvane {
+
 // A typed view of a GrowableBuffer for plain values (samples, pointers, records).
 // A failed growth keeps the old elements; Add reports it by returning false.
 template <typename T>
@@ -41,3 +43,5 @@ class GrowableArray {
   static constexpr int kMaxCount = 0x7fffffff / static_cast<int>(sizeof(T));
   GrowableBuffer buffer_;
 };
+
+}  // namespace torvane

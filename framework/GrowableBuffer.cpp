@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace torvane {
+
 namespace {
 constexpr int64_t kPage = 4096;
 // Keeps a large allocation plus the allocator's own header inside whole pages.
@@ -62,3 +64,5 @@ void* GrowableBuffer::ResizeZeroFilled(int n) noexcept {
   if (size_ > oldSize) std::memset(static_cast<char*>(data_) + oldSize, 0, size_ - oldSize);
   return data_;
 }
+
+}  // namespace torvane

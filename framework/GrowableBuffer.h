@@ -1,5 +1,7 @@
 #pragma once
 
+namespace torvane {
+
 // The byte buffer under every list, array, text, chunk and scratch buffer of the
 // plug-in. It grows in generous steps so that appending is cheap, shrinks only
 // when asked to, and never loses its contents when memory runs out: callers
@@ -33,3 +35,5 @@ class GrowableBuffer {
   int size_ = 0;
   int step_;
 };
+
+}  // namespace torvane

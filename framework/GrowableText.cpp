@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace torvane {
+
 bool GrowableText::Set(const char* text, int maxLength) noexcept {
   int length = 0;
   if (text) {
@@ -34,3 +36,5 @@ const char* GrowableText::Get() const noexcept {
 }
 
 int GrowableText::Length() const noexcept { return buffer_.Size() > 0 ? buffer_.Size() - 1 : 0; }
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include "framework/GrowableBuffer.h"
 
+namespace torvane {
+
 // A NUL-terminated text of any length, in a buffer that grows in steps of 128 bytes.
 class GrowableText {
  public:
@@ -18,3 +20,5 @@ class GrowableText {
  private:
   GrowableBuffer buffer_;
 };
+
+}  // namespace torvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace torvane {
+
 // What the plug-in base and the effect need of an attached editor. The editor's
 // graphics core implements it; the base owns the attached editor and deletes it
 // first when the plug-in is destroyed. Called under the plug-in lock, from the
@@ -22,3 +24,5 @@ class IEditor {
   virtual int Width() const = 0;
   virtual int Height() const = 0;
 };
+
+}  // namespace torvane

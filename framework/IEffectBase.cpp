@@ -10,6 +10,8 @@
 #include "framework/IResizeState.h"
 #include "framework/ScopedFlushToZero.h"
 
+namespace torvane {
+
 IEffectBase::IEffectBase(int parameterCount, const char* channelIO, int presetCount, const char* effectName,
                          const char* productName, const char* makerName, int32_t uniqueId,
                          uint32_t version) noexcept
@@ -291,3 +293,5 @@ void IEffectBase::ProcessDouble(const double* const* inputs, double* const* outp
     ProcessDoubleChunk(inputs, outputs, offset, std::min(frames - offset, blockSize_));
   }
 }
+
+}  // namespace torvane

@@ -12,6 +12,8 @@
 #include "framework/StateChunk.h"
 #include "framework/TimeInfo.h"
 
+namespace torvane {
+
 class IEditor;
 class IResizeState;
 
@@ -174,3 +176,5 @@ class IEffectBase {
   OwnedList<InputChannel> inputs_;
   OwnedList<OutputChannel> outputs_;
 };
+
+}  // namespace torvane

@@ -7,6 +7,8 @@
 #include "framework/IEffectBase.h"
 #include "framework/IResizeState.h"
 
+namespace torvane {
+
 namespace {
 constexpr const char* kUserPresetName = "user preset";
 }  // namespace
@@ -159,3 +161,5 @@ void IEffectBase::FillDefaultPresets(const char* name, int count) {
     WriteState(empty->state);
   }
 }
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include "framework/IEffectBase.h"
 
+namespace torvane {
+
 // The plug-in base without any host: every host operation does nothing and the
 // host is reported as unknown. Test drivers and offline tools derive from it to
 // run an effect with nothing but its processing entry and parameter records.
@@ -21,3 +23,5 @@ class IEffectStandalone : public IEffectBase {
   void ResizeEditor(int, int) override {}
   bool ForwardMidiMessage(const MidiMessage&) override { return false; }
 };
+
+}  // namespace torvane

@@ -7,6 +7,8 @@
 
 #include "framework/FixedText.h"
 
+namespace torvane {
+
 namespace {
 constexpr int kMaxDisplayPrecision = 6;
 
@@ -112,3 +114,5 @@ const char* IParameter::HostLabel() const noexcept {
   const DisplayText* entry = FindDisplayText(value_);
   return entry && entry->text[0] != '\0' ? "" : label_;
 }
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 
 #include "framework/GrowableArray.h"
 
+namespace torvane {
+
 enum ParameterType : int { TypeNone = 0, TypeBool = 1, TypeInt = 2, TypeEnum = 3, TypeDouble = 4 };
 
 constexpr size_t kParameterTextBytes = 32;
@@ -76,3 +78,5 @@ class IParameter {
   bool canAutomate_ = true;
   GrowableArray<DisplayText> displayTexts_{1024};
 };
+
+}  // namespace torvane

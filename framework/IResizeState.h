@@ -1,5 +1,7 @@
 #pragma once
 
+namespace torvane {
+
 class IParameter;
 
 // The editor-resizing controller as the plug-in base sees it: its own parameter
@@ -18,3 +20,5 @@ class IResizeState {
   // Runs when the host has opened the editor window.
   virtual void ApplyStoredSizeOnOpen() = 0;
 };
+
+}  // namespace torvane

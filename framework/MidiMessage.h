@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace torvane {
+
 // A short MIDI message at a sample offset within the current block.
 struct MidiMessage {
   int32_t offset = 0;
@@ -16,3 +18,5 @@ struct SysExMessage {
   int32_t size = 0;
   const uint8_t* data = nullptr;
 };
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include "framework/GrowableArray.h"
 
+namespace torvane {
+
 // A list of heap objects that it owns and deletes in reverse order. When the
 // list cannot grow, the element that was to be added is deleted and Add
 // returns null, so nothing leaks.
@@ -33,3 +35,5 @@ class OwnedList {
  private:
   GrowableArray<T*> items_{256};
 };
+
+}  // namespace torvane

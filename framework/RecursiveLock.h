@@ -1,22 +1,23 @@
 #pragma once
 
+#include <mutex>
+
+namespace torvane {
+
 // The plug-in lock: one per instance, recursive, so that an operation running
 // under it may take it again (a dispatcher request that serialises state, a
-// hook called from a callback). A critical section on Windows, a recursive
-// mutex elsewhere.
+// hook called from a callback).
 class RecursiveLock {
  public:
-  RecursiveLock() noexcept;
-  ~RecursiveLock();
+  RecursiveLock() noexcept = default;
   RecursiveLock(const RecursiveLock&) = delete;
   RecursiveLock& operator=(const RecursiveLock&) = delete;
 
-  void Lock() noexcept;
-  void Unlock() noexcept;
+  void Lock() noexcept { mutex_.lock(); }
+  void Unlock() noexcept { mutex_.unlock(); }
 
  private:
-  // Room for the platform's lock object, constructed in place.
-  alignas(16) unsigned char storage_[64];
+  std::recursive_mutex mutex_;
 };
 
 class ScopedLock {
@@ -29,3 +30,5 @@ class ScopedLock {
  private:
   RecursiveLock& lock_;
 };
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 #define TORVANE_HAS_MXCSR 1
 #endif
 
+namespace torvane {
+
 // Switches flush-to-zero and denormals-are-zero on for the duration of a
 // processing call and restores the caller's floating-point control state on
 // exit. Filters and envelopes decaying in silence reach subnormal numbers,
@@ -27,3 +29,5 @@ class ScopedFlushToZero {
   unsigned saved_;
 #endif
 };
+
+}  // namespace torvane

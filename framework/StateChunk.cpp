@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace torvane {
+
 bool StateChunk::PutBytes(const void* data, int size) noexcept {
   if (size < 0 || (size > 0 && !data)) return false;
   const int oldSize = buffer_.Size();
@@ -64,3 +66,5 @@ bool StateChunk::Assign(const void* data, int size) noexcept {
   Clear();
   return PutBytes(data, size);
 }
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 
 #include "framework/GrowableBuffer.h"
 
+namespace torvane {
+
 // A growable block of bytes holding plug-in state. Writes append little-endian
 // values at the end; reads take a position and return the position after the
 // value, or -1 when the value does not lie wholly inside the chunk (nothing is
@@ -34,3 +36,5 @@ class StateChunk {
 
   GrowableBuffer buffer_;
 };
+
+}  // namespace torvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace torvane {
+
 // The host's transport state as the effect may ask for it. The caller fills in
 // its own defaults; the host adapter overwrites what the host reports as valid.
 struct TimeInfo {
@@ -14,3 +16,5 @@ struct TimeInfo {
   bool transportRunning = false;
   bool loopActive = false;
 };
+
+}  // namespace torvane

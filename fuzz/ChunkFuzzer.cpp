@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "dsp/Torvane.h"
+#include "effect/Torvane.h"
 #include "framework/IParameter.h"
 #include "framework/IResizeState.h"
 
+namespace torvane {
 namespace {
 class SizeValues : public IResizeState {
  public:
@@ -29,6 +30,9 @@ void Check(const IParameter& p) {
   if (!std::isfinite(p.Value()) || p.Value() < p.Min() || p.Value() > p.Max()) std::abort();
 }
 }  // namespace
+}  // namespace torvane
+
+using namespace torvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Torvane* effect = new Torvane(nullptr);

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace torvane {
+
 // Bytes of a resource carried inside a module; they stay valid while the
 // module is loaded and are never freed by the caller.
 struct ResourceBytes {
@@ -13,3 +15,5 @@ struct ResourceBytes {
 // the HMODULE to search (null: the executable); elsewhere the images are built
 // into the program itself and module is ignored. {nullptr, 0} when absent.
 ResourceBytes FindPngResource(void* module, int id) noexcept;
+
+}  // namespace torvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace torvane {
+
 // The mode argument of BlitRegion, FillRegion and DrawLine: the low byte picks
 // the per-pixel operator, BlitUseSourceAlpha makes the weight follow each
 // source pixel's alpha.
@@ -23,3 +25,5 @@ constexpr int kBlitChannelCopyBase = 0xF0;
 constexpr int BlitChannelCopy(int destinationChannel, int sourceChannel) {
   return kBlitChannelCopyBase + 4 * destinationChannel + sourceChannel;
 }
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 
 #include "raster/PixelOps.h"
 
+namespace torvane {
+
 namespace {
 
 // The clipped overlap of source and destination.
@@ -154,3 +156,5 @@ void BlitRegion(IRasterBitmap* destination, const IRasterBitmap* source, int x, 
     }
   });
 }
+
+}  // namespace torvane

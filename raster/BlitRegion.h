@@ -2,6 +2,8 @@
 
 #include "raster/IRasterBitmap.h"
 
+namespace torvane {
+
 // A rectangle of a source raster; right and bottom are exclusive.
 struct RasterRect {
   int left;
@@ -15,3 +17,5 @@ struct RasterRect {
 // (0 draws nothing), mode a blend mode of raster/BlitMode.h.
 void BlitRegion(IRasterBitmap* destination, const IRasterBitmap* source, int x, int y,
                 const RasterRect* sourceRect, float alpha, int mode) noexcept;
+
+}  // namespace torvane

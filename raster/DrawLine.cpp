@@ -5,6 +5,8 @@
 
 #include "raster/PixelOps.h"
 
+namespace torvane {
+
 namespace {
 
 struct Segment {
@@ -119,3 +121,5 @@ void DrawLine(IRasterBitmap* bitmap, int x1, int y1, int x2, int y2, uint32_t co
                 [&](uint32_t& d, int weight) { d = blend(d, source, weight); });
   });
 }
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 
 #include "raster/PixelOps.h"
 
+namespace torvane {
+
 namespace {
 
 // Calls fn(pixel) for every pixel of the rectangle, which lies inside the bitmap.
@@ -58,3 +60,5 @@ void FillRegion(IRasterBitmap* bitmap, int x, int y, int width, int height, uint
     ForEachPixel(*bitmap, fx, fy, fw, fh, [&](uint32_t& d) { d = blend(d, source, w); });
   });
 }
+
+}  // namespace torvane

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+namespace torvane {
+
 namespace {
 
 // Reciprocals 65536 / i - 1 (0 for i = 0), so that the conversion divides
@@ -65,3 +67,5 @@ uint32_t HsvAdjust(uint32_t destination, int sourceRed, int sourceGreen, int sou
   return alpha << 24 | static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 |
          static_cast<uint32_t>(b);
 }
+
+}  // namespace torvane

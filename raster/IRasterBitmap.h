@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace torvane {
+
 // A 32-bit raster the drawing operations work on: one word 0xAARRGGBB per pixel
 // (bytes blue, green, red, alpha in memory), straight alpha. Owned by whoever
 // created it (the editor, its image caches, the glyph cache); used on the editor
@@ -36,3 +38,5 @@ inline uint32_t* RowStart(const IRasterBitmap& bitmap, int y) noexcept {
 inline ptrdiff_t RowStep(const IRasterBitmap& bitmap) noexcept {
   return bitmap.IsBottomUp() ? -static_cast<ptrdiff_t>(bitmap.RowPitch()) : bitmap.RowPitch();
 }
+
+}  // namespace torvane

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstdlib>
 
+namespace torvane {
+
 namespace {
 // Pixel rows start on a cache line; the storage carries this much slack so
 // that the aligned start always fits.
@@ -68,3 +70,5 @@ void MemBitmap::Release() noexcept {
   storage_ = nullptr;
   allocatedBytes_ = 0;
 }
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include "raster/IRasterBitmap.h"
 
+namespace torvane {
+
 // A raster in plain heap memory: decoded images, their rescaled copies and
 // scratch surfaces. Rows start 64-byte aligned; the storage grows with a
 // quarter to spare and never shrinks, so that repeated resizing (the editor
@@ -41,3 +43,5 @@ class MemBitmap final : public IRasterBitmap {
   int height_ = 0;
   int allocatedBytes_ = 0;
 };
+
+}  // namespace torvane

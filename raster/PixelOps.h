@@ -12,6 +12,8 @@
 #include "raster/BlitMode.h"
 #include "raster/HsvAdjust.h"
 
+namespace torvane {
+
 namespace pixel {
 
 // Source channels, 0..255 (alpha up to 256 when a fill's weight stands in).
@@ -125,3 +127,5 @@ inline uint32_t SourceAlphaCopyOpaque(uint32_t d, uint32_t s, int sourceAlpha) n
 }
 
 }  // namespace pixel
+
+}  // namespace torvane

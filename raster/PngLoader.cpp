@@ -10,6 +10,8 @@
 
 #include "platform/OpenFile.h"
 
+namespace torvane {
+
 namespace {
 
 constexpr size_t kSignatureBytes = 8;
@@ -173,3 +175,5 @@ IRasterBitmap* LoadPngFile(const char* utf8Name, bool checkExtension,
   std::fclose(file);
   return result;
 }
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 
 #include "raster/MemBitmap.h"
 
+namespace torvane {
+
 // Shown in file dialogs that offer PNG images.
 constexpr char kPngFileDescription[] = "PNG files (*.PNG)";
 
@@ -23,3 +25,5 @@ IRasterBitmap* LoadPngFile(const char* utf8Name, bool checkExtension,
 // Decodes the PNG resource with this id from module (see FindPngResource in
 // platform/ModuleResources.h); null when it is absent or undecodable.
 std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) noexcept;
+
+}  // namespace torvane

@@ -3,6 +3,8 @@
 #include "platform/ModuleResources.h"
 #include "raster/PngLoader.h"
 
+namespace torvane {
+
 namespace {
 // Anything this short cannot even hold the PNG signature.
 constexpr size_t kShortestResource = 7;
@@ -15,3 +17,5 @@ std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) noexcept {
   return std::unique_ptr<MemBitmap>(
       static_cast<MemBitmap*>(DecodePngMemory(resource.data, resource.size, nullptr)));
 }
+
+}  // namespace torvane

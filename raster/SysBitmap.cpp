@@ -2,6 +2,8 @@
 
 #include <climits>
 
+namespace torvane {
+
 SysBitmap::SysBitmap(int width, int height) noexcept {
   OpenContext();
   SetSize(width, height);
@@ -40,3 +42,5 @@ bool SysBitmap::SetSize(int width, int height) noexcept {
   height_ = height;
   return true;
 }
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include "raster/IRasterBitmap.h"
 
+namespace torvane {
+
 // A raster the platform can draw into and copy to a window: the editor's
 // drawing surface and the glyph cache's scratch surface. On Windows it is a
 // top-down 32-bit DIB section selected into its own memory device context;
@@ -43,3 +45,5 @@ class SysBitmap final : public IRasterBitmap {
   void* surface_ = nullptr;
   void* previousSurface_ = nullptr;
 };
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 
 #include "raster/SysBitmap.h"
 
+namespace torvane {
+
 void SysBitmap::OpenContext() noexcept {}
 
 void SysBitmap::CloseContext() noexcept {}
@@ -19,3 +21,5 @@ void SysBitmap::DestroySurface() noexcept {
   surface_ = nullptr;
   pixels_ = nullptr;
 }
+
+}  // namespace torvane

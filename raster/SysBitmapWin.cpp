@@ -1,12 +1,10 @@
 // The Windows surface: a DIB section selected into a memory device context, so
 // that GDI can draw text into the pixels and BitBlt can present them.
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win/WindowsApi.h"
 
 #include "raster/SysBitmap.h"
+
+namespace torvane {
 
 void SysBitmap::OpenContext() noexcept { context_ = CreateCompatibleDC(nullptr); }
 
@@ -48,3 +46,5 @@ void SysBitmap::DestroySurface() noexcept {
   previousSurface_ = nullptr;
   pixels_ = nullptr;
 }
+
+}  // namespace torvane

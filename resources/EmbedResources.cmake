@@ -25,6 +25,6 @@ endforeach()
 file(WRITE "${OUTPUT}.tmp"
   "// Generated from ${RC_FILE} by EmbedResources.cmake; do not edit.\n"
   "#include \"platform/linux/EmbeddedResources.h\"\n\n"
-  "namespace {\n${arrays}}  // namespace\n\n"
-  "const EmbeddedResource kEmbeddedResources[] = {\n${entries}    {0, nullptr, 0},\n};\n")
+  "namespace torvane {\nnamespace {\n${arrays}}  // namespace\n\n"
+  "const EmbeddedResource kEmbeddedResources[] = {\n${entries}    {0, nullptr, 0},\n};\n\n}  // namespace torvane\n")
 file(RENAME "${OUTPUT}.tmp" "${OUTPUT}")

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+namespace torvane {
+
 namespace {
 struct KnownHost {
   const char* contained;
@@ -42,3 +44,5 @@ HostId HostIdFromName(const char* productString) noexcept {
   }
   return kHostUnknown;
 }
+
+}  // namespace torvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace torvane {
+
 // Numbers of the host applications the plug-in recognises by their product
 // string; 0 is an unknown host, -1 a host not asked yet.
 enum HostId : int {
@@ -37,3 +39,5 @@ enum HostId : int {
 // The host identified by a product string, matched case-insensitively by the
 // first known name it contains.
 HostId HostIdFromName(const char* productString) noexcept;
+
+}  // namespace torvane

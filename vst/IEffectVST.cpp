@@ -5,6 +5,8 @@
 #include "framework/IEditor.h"
 #include "vst/HostId.h"
 
+namespace torvane {
+
 namespace {
 constexpr size_t kProductStringBytes = 256;
 constexpr VstInt32 kAllTimeInfoFlags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
@@ -203,3 +205,5 @@ bool IEffectVST::ForwardSysEx(const SysExMessage& message) {
   list.events[0] = reinterpret_cast<VstEvent*>(&event);
   return HostCall(audioMasterProcessEvents, 0, 0, &list) == 1;
 }
+
+}  // namespace torvane

@@ -3,6 +3,8 @@
 #include "framework/IEffectBase.h"
 #include "vst/VstInterface.h"
 
+namespace torvane {
+
 // The VST 2.4 host adapter: fills the effect record the host holds, answers
 // the host's dispatcher requests and audio and parameter callbacks, and
 // implements the base's host operations through the host callback. Owned by
@@ -71,3 +73,5 @@ class IEffectVST : public IEffectBase {
   StateChunk bankChunk_;
   AEffect effect_ = {};
 };
+
+}  // namespace torvane

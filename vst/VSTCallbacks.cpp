@@ -5,6 +5,8 @@
 #include "framework/IEditor.h"
 #include "vst/IEffectVST.h"
 
+namespace torvane {
+
 void IEffectVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
   if (IEffectVST* plugin = FromRecord(effect)) plugin->ProcessFloat(inputs, outputs, frames, true);
 }
@@ -36,3 +38,5 @@ float IEffectVST::VSTGetParameter(AEffect* effect, VstInt32 index) {
   const IParameter* parameter = plugin->GetParameter(index);
   return parameter ? static_cast<float>(parameter->GetPosition()) : 0.0f;
 }
+
+}  // namespace torvane

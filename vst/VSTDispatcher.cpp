@@ -10,6 +10,8 @@
 #include "framework/IResizeState.h"
 #include "vst/IEffectVST.h"
 
+namespace torvane {
+
 namespace {
 constexpr VstIntPtr kIdentifyAnswer = FourCharCode('N', 'v', 'E', 'f');
 constexpr VstIntPtr kVendorSpecificAnswer = 0xBEEF;
@@ -281,3 +283,5 @@ VstIntPtr IEffectVST::CanDo(const char* text) const {
   }
   return 0;
 }
+
+}  // namespace torvane

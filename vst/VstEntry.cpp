@@ -1,9 +1,9 @@
 // The plug-in library's exported entry points: a host calls VSTPluginMain (or
 // its older name, main) with its callback and receives the effect record.
 #include <mutex>
-#include <new>
 
-#include "dsp/Torvane.h"
+#include "vst/EffectFactory.h"
+#include "vst/IEffectVST.h"
 
 #ifdef _WIN32
 #define TORVANE_EXPORT extern "C" __declspec(dllexport)
@@ -11,14 +11,14 @@
 #define TORVANE_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-TORVANE_EXPORT AEffect* VSTPluginMain(audioMasterCallback hostCallback) {
+TORVANE_EXPORT torvane::AEffect* VSTPluginMain(torvane::audioMasterCallback hostCallback) {
   // Hosts may create instances from several threads; one at a time is enough.
   static std::mutex creationLock;
   std::lock_guard<std::mutex> lock(creationLock);
-  Torvane* effect = new (std::nothrow) Torvane(hostCallback);
+  torvane::IEffectVST* effect = torvane::CreateEffect(hostCallback);
   if (!effect) return nullptr;
   effect->FillDefaultPresets("Empty", effect->NumPresets());
-  AEffect* record = effect->EffectRecord();
+  torvane::AEffect* record = effect->EffectRecord();
   if (record->numPrograms < 1) record->numPrograms = 1;
   return record;
 }
@@ -26,6 +26,6 @@ TORVANE_EXPORT AEffect* VSTPluginMain(audioMasterCallback hostCallback) {
 #ifndef _WIN32
 // The older entry name. A C++ function cannot be called main and return a
 // pointer, so the exported symbol is an alias; on Windows the .def file does it.
-TORVANE_EXPORT AEffect* VSTPluginMainAlias(audioMasterCallback) __asm__("main")
+TORVANE_EXPORT torvane::AEffect* VSTPluginMainAlias(torvane::audioMasterCallback) __asm__("main")
     __attribute__((alias("VSTPluginMain")));
 #endif

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace torvane {
+
 using VstInt32 = int32_t;
 using VstIntPtr = intptr_t;
 
@@ -290,3 +292,5 @@ static_assert(sizeof(VstSpeakerProperties) == 112 && offsetof(VstSpeakerArrangem
               "VstSpeakerArrangement layout");
 static_assert(offsetof(MidiKeyName, keyName) == 8 && sizeof(MidiKeyName) == 80, "MidiKeyName layout");
 static_assert(sizeof(ERect) == 8, "ERect layout");
+
+}  // namespace torvane

@@ -7,6 +7,8 @@
 #include "dsp/ChannelProcessor.h"
 #include "dsp/LookaheadLimiter.h"
 
+namespace torvane {
+
 // Per-sample cost of the effect's channel chain and limiter, fed with a
 // bass-like signal so that envelopes, gates and the dirt drive all move as
 // they would in use.
@@ -102,3 +104,5 @@ void LimiterMono(benchmark::State& state) {
 BENCHMARK(LimiterMono)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+}  // namespace torvane

@@ -10,6 +10,8 @@
 #include "raster/MemBitmap.h"
 #include "raster/SysBitmap.h"
 
+namespace torvane {
+
 namespace {
 
 // An image like the editor's artwork: opaque, transparent and partly covered pixels.
@@ -79,3 +81,5 @@ BENCHMARK(BM_FillHalf)->Apply(EditorSizes);
 BENCHMARK(BM_FillWeighted)->Apply(EditorSizes);
 
 }  // namespace
+
+}  // namespace torvane

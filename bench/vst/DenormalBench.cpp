@@ -7,7 +7,9 @@
 #include <cmath>
 #include <vector>
 
-#include "dsp/Torvane.h"
+#include "effect/Torvane.h"
+
+namespace torvane {
 
 namespace {
 constexpr double kRate = 48000.0;
@@ -66,3 +68,5 @@ void BlockCost(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BlockCost)->ArgsProduct({{1, 0}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+}  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace torvane {
+
 // One image built into the program where the platform has no module
 // resources. The table itself is generated from resources/torvane.rc at build
 // time (resources/EmbedResources.cmake) and linked in with torvane_resources.
@@ -13,3 +15,5 @@ struct EmbeddedResource {
 
 // Ends with an entry whose data is null.
 extern const EmbeddedResource kEmbeddedResources[];
+
+}  // namespace torvane

@@ -1,10 +1,8 @@
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win/WindowsApi.h"
 
 #include "platform/ModuleResources.h"
+
+namespace torvane {
 
 ResourceBytes FindPngResource(void* module, int id) noexcept {
   const HMODULE handle = static_cast<HMODULE>(module);
@@ -17,3 +15,5 @@ ResourceBytes FindPngResource(void* module, int id) noexcept {
   if (!data) return {nullptr, 0};
   return {static_cast<const unsigned char*>(data), size};
 }
+
+}  // namespace torvane

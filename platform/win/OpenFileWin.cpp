@@ -1,10 +1,8 @@
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win/WindowsApi.h"
 
 #include "platform/OpenFile.h"
+
+namespace torvane {
 
 namespace {
 // The longest name, in UTF-16 units with the terminator, that gets converted.
@@ -19,3 +17,5 @@ std::FILE* OpenFileForReading(const char* utf8Path) noexcept {
   }
   return std::fopen(utf8Path, "rb");
 }
+
+}  // namespace torvane

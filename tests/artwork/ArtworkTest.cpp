@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace torvane {
+
 namespace {
 
 // Every image is drawn at three times the editor's size.
@@ -255,3 +257,5 @@ TEST(ArtworkSwitches, FramesDifferAndEachHasTransparentCorners) {
 }
 
 }  // namespace
+
+}  // namespace torvane

@@ -7,6 +7,8 @@
 
 #include "dsp/TestSignal.h"
 
+namespace torvane {
+
 namespace {
 
 // The cookbook's shared steps, evaluated here as written: alpha and cos w0.
@@ -137,3 +139,5 @@ TEST(Biquad, BandpassPassesItsCentreAtUnityAndBlocksDc) {
   for (int n = 0; n < 44100; ++n) out = dc.ProcessSample(1.0);
   EXPECT_NEAR(out, 0.0, 1e-9);
 }
+
+}  // namespace torvane

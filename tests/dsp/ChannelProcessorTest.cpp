@@ -9,6 +9,8 @@
 
 #include "dsp/TestSignal.h"
 
+namespace torvane {
+
 namespace {
 
 constexpr double kCentres[7] = {30, 80, 120, 300, 500, 1800, 4500};
@@ -219,3 +221,5 @@ TEST(ChannelProcessor, EachBandPeaksAtItsCentre) {
     }
   }
 }
+
+}  // namespace torvane

@@ -9,6 +9,8 @@
 #include "dsp/DirtShaper.h"
 #include "dsp/TestSignal.h"
 
+namespace torvane {
+
 namespace {
 DirtGate Gate() {
   DirtGate g;
@@ -95,3 +97,5 @@ TEST(DirtShaper, SaturatesBetweenItsInputAndOutputFilters) {
         << "sample " << n;
   }
 }
+
+}  // namespace torvane

@@ -7,6 +7,8 @@
 #include "dsp/EnvelopeStage.h"
 #include "dsp/OnePoleSmoother.h"
 
+namespace torvane {
+
 TEST(EnvelopeStage, ZeroOrNegativeTimeIsInstantWithoutDividingByZero) {
   EnvelopeStage e;
   std::feclearexcept(FE_ALL_EXCEPT);
@@ -115,3 +117,5 @@ TEST(BandDynamics, DividesByTheChainedEnvelopePlusOffset) {
     EXPECT_EQ(d.LastDivisor(), s3 + 0.5);
   }
 }
+
+}  // namespace torvane

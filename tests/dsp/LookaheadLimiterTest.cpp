@@ -9,6 +9,8 @@
 #include "dsp/DelayLine.h"
 #include "dsp/TestSignal.h"
 
+namespace torvane {
+
 namespace {
 
 LookaheadLimiter Limiter(double sampleRate, double process, int transients) {
@@ -162,3 +164,5 @@ TEST(LookaheadLimiter, UnusableSampleRateIsIgnored) {
     ASSERT_EQ(l.OutLeft(), same.OutLeft());
   }
 }
+
+}  // namespace torvane

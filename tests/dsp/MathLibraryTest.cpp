@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace torvane {
+
 // The designs' fixed arithmetic gives the same bits on the native and the
 // Windows build only where their math libraries agree. The first table holds
 // the arguments the hand-computed tests and the effect's usual designs use,
@@ -149,3 +151,5 @@ TEST(MathLibrary, KnownDifferencesBetweenTheBuildsAreAsRecorded) {
 #endif
   }
 }
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace torvane {
+
 // Deterministic signals and a level measurement shared by the DSP tests.
 
 // Reproducible white noise in [-1, 1).
@@ -57,3 +59,5 @@ inline std::vector<double> Sine(int frames, double hz, double sampleRate, double
   for (int n = 0; n < frames; ++n) out[n] = level * std::sin(2 * pi * hz * n / sampleRate);
   return out;
 }
+
+}  // namespace torvane

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "dsp/Torvane.h"
+#include "effect/Torvane.h"
+
+namespace torvane {
 
 // Runs a Torvane instance in-process the way a host would: opened, at a given
 // rate and block size, processing in double precision.
@@ -90,3 +92,5 @@ inline std::vector<double> BassLine(double sampleRate, double seconds, uint32_t 
   }
   return out;
 }
+
+}  // namespace torvane

@@ -13,6 +13,8 @@
 
 #include "EffectHarness.h"
 
+namespace torvane {
+
 namespace {
 struct Setting {
   const char* name;
@@ -61,3 +63,5 @@ TEST(GoldenRender, OutputsAreBitExact) {
     EXPECT_EQ(hash, expected) << setting.name << ": 0x" << std::hex << hash;
   }
 }
+
+}  // namespace torvane

@@ -10,6 +10,8 @@
 #include "EffectHarness.h"
 #include "support/EditorDoubles.h"
 
+namespace torvane {
+
 namespace {
 std::vector<uint8_t> Chunk(EffectHarness& harness, int index) {
   void* data = nullptr;
@@ -128,3 +130,5 @@ TEST(TorvaneState, GarbageChunksNeverCorruptTheEffect) {
   harness.Process(in, in, left, right);
   for (double v : left) ASSERT_TRUE(std::isfinite(v));
 }
+
+}  // namespace torvane

@@ -9,6 +9,8 @@
 #include "EffectHarness.h"
 #include "support/EditorDoubles.h"
 
+namespace torvane {
+
 namespace {
 enum {
   kProcess, kDirt, kSubBass, kLowBass, kHiBass, kFullness, kArticulation, kPresence, kTreble,
@@ -290,3 +292,5 @@ TEST(TorvaneMeters, StayAtTheCentreWithoutAnEditor) {
   harness.Process(loud, loud, left, right);
   for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), 0.5);
 }
+
+}  // namespace torvane

@@ -9,6 +9,8 @@
 #include "framework/GrowableText.h"
 #include "framework/OwnedList.h"
 
+namespace torvane {
+
 TEST(GrowableBuffer, PageStepGrowthKeepsWholePagesMinusHeader) {
   GrowableBuffer buffer;
   buffer.Resize(1);
@@ -123,3 +125,5 @@ TEST(OwnedList, DeletesElementsInReverseOrder) {
   EXPECT_EQ(log[1], 2);
   EXPECT_EQ(log[2], 1);
 }
+
+}  // namespace torvane

@@ -7,6 +7,8 @@
 
 #include "framework/IEffectStandalone.h"
 
+namespace torvane {
+
 namespace {
 
 // An effect with memory (a running sum per channel), so that splitting a call
@@ -227,3 +229,5 @@ TEST(IEffectBase, SampleRateMustBePositiveAndFinite) {
   EXPECT_EQ(effect.SampleRate(), 48000.0);
   EXPECT_EQ(effect.resets, 1);
 }
+
+}  // namespace torvane

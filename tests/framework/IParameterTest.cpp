@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+namespace torvane {
+
 namespace {
 std::string Display(const IParameter& p, double v, bool normalised = false) {
   char text[kParameterTextBytes];
@@ -159,3 +161,5 @@ TEST(IParameter, NormalisedDisplayAndNegation) {
   EXPECT_EQ(Display(p, 0.75, true), "-5.0");
   EXPECT_EQ(Display(p, 1.25, true), "-15.0");  // the normalised path neither rounds nor limits
 }
+
+}  // namespace torvane

@@ -10,6 +10,8 @@
 #include "framework/IEffectStandalone.h"
 #include "support/EditorDoubles.h"
 
+namespace torvane {
+
 namespace {
 
 class ThreeParameterEffect : public IEffectStandalone {
@@ -243,3 +245,5 @@ TEST(Presets, GarbageBanksLeaveParametersFiniteAndInRange) {
     for (int i = 0; i < effect.NumPresets(); ++i) ASSERT_LT(std::strlen(effect.PresetName(i)), kPresetNameBytes);
   }
 }
+
+}  // namespace torvane

@@ -7,6 +7,8 @@
 
 #include "framework/ChunkHeader.h"
 
+namespace torvane {
+
 TEST(StateChunk, AppendsLittleEndianWithoutPadding) {
   StateChunk chunk;
   ASSERT_TRUE(chunk.PutInt(0x01020304));
@@ -79,3 +81,5 @@ TEST(ChunkHeader, MagicWithoutVersionFailsTheRead) {
   EXPECT_EQ(ReadChunkHeader(chunk, position), 0);
   EXPECT_EQ(position, -1);
 }
+
+}  // namespace torvane

@@ -7,6 +7,8 @@
 #include "raster/SysBitmap.h"
 #include "raster/RasterTestSupport.h"
 
+namespace torvane {
+
 TEST(MemBitmap, NonPositiveSidesGiveAnEmptyBitmap) {
   for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-4, 3}, {-4, -4}}) {
     MemBitmap constructed(w, h);
@@ -129,3 +131,5 @@ TEST(ClearBitmap, ZeroesThePixelsInUseButNotTheRowPadding) {
   MemBitmap empty;
   ClearBitmap(&empty);
 }
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 #include "raster/MemBitmap.h"
 #include "raster/RasterTestSupport.h"
 
+namespace torvane {
+
 namespace {
 
 // Blits a single source pixel onto a single destination pixel and returns the result.
@@ -216,3 +218,5 @@ TEST(BlitRows, PaddedAndBottomUpRowsAreAddressedByImageRow) {
     for (int x = 0; x < 3; ++x) EXPECT_EQ(PixelAt(back, x, y), PixelAt(source, x, y));
   }
 }
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 #include "raster/MemBitmap.h"
 #include "raster/RasterTestSupport.h"
 
+namespace torvane {
+
 namespace {
 
 uint32_t FillOne(uint32_t destination, uint32_t colour, float alpha, int mode) {
@@ -83,3 +85,5 @@ TEST(FillRegion, RectangleIsClippedAtEveryEdge) {
   FillRegion(&empty, 0, 0, 4, 4, 0xFFFFFFFF, 1.0f, BlitCopy);
   FillRegion(nullptr, 0, 0, 4, 4, 0xFFFFFFFF, 1.0f, BlitCopy);
 }
+
+}  // namespace torvane

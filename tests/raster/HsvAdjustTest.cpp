@@ -9,6 +9,8 @@
 #include "raster/MemBitmap.h"
 #include "raster/RasterTestSupport.h"
 
+namespace torvane {
+
 namespace {
 
 int Red(uint32_t p) { return (p >> 16) & 0xFF; }
@@ -52,3 +54,5 @@ TEST(HsvAdjust, BlitModeUsesTheSourceChannelsAsShifts) {
   BlitRegion(&d, &s, 0, 0, nullptr, 1.0f, BlitHsvAdjust);
   EXPECT_EQ(PixelAt(d, 0, 0), 0xFFFFFB00u);
 }
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 #include "raster/MemBitmap.h"
 #include "raster/RasterTestSupport.h"
 
+namespace torvane {
+
 namespace {
 
 class LineCanvas : public ::testing::Test {
@@ -143,3 +145,5 @@ TEST(DrawLine, BottomUpBitmapsMirrorTheRows) {
   EXPECT_EQ(b.StoredAt(1, 1), 0xFF00FF00u);
   EXPECT_EQ(b.StoredAt(0, 0), 0u);
 }
+
+}  // namespace torvane

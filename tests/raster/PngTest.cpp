@@ -12,6 +12,8 @@
 #include "raster/SysBitmap.h"
 #include "raster/RasterTestSupport.h"
 
+namespace torvane {
+
 namespace {
 
 // A PNG image to encode with libpng's writer; rows hold the packed samples as
@@ -328,3 +330,5 @@ TEST(PngResource, UnknownIdGivesNothing) {
   EXPECT_FALSE(LoadPngResource(nullptr, 99));
   EXPECT_FALSE(LoadPngResource(nullptr, 100 + 65536 * 3 + 5));
 }
+
+}  // namespace torvane

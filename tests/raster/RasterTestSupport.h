@@ -5,6 +5,8 @@
 
 #include "raster/IRasterBitmap.h"
 
+namespace torvane {
+
 // Helpers shared by the raster tests.
 
 inline uint32_t PixelAt(const IRasterBitmap& bitmap, int x, int y) { return RowStart(bitmap, y)[x]; }
@@ -54,3 +56,5 @@ class BottomUpBitmap final : public IRasterBitmap {
   int height_;
   std::vector<uint32_t> pixels_;
 };
+
+}  // namespace torvane

@@ -1,16 +1,14 @@
 // The Windows surface must be a real top-down DIB section in its own device
 // context: GDI and the raster operations see the same pixels.
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win/WindowsApi.h"
 
 #include <gtest/gtest.h>
 
 #include "raster/ClearBitmap.h"
 #include "raster/SysBitmap.h"
 #include "raster/RasterTestSupport.h"
+
+namespace torvane {
 
 TEST(SysBitmapWin, SurfaceIsA32BitDibSectionInItsContext) {
   SysBitmap b(30, 20);
@@ -43,3 +41,5 @@ TEST(SysBitmapWin, GdiAndRasterSeeTheSameTopDownPixels) {
   GdiFlush();
   EXPECT_EQ(PixelAt(b, 39, 9) & 0xFFFFFF, 0x445566u);
 }
+
+}  // namespace torvane

@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "dsp/Torvane.h"
+#include "effect/Torvane.h"
 #include "tools/render/AudioFile.h"
 #include "tools/render/BassRiff.h"
+
+namespace torvane {
 
 namespace {
 
@@ -239,3 +241,5 @@ TEST_F(RenderFiles, RunsAThirdPartyPlugin) {
   }
   EXPECT_GT(energy, 1.0);
 }
+
+}  // namespace torvane

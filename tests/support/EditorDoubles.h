@@ -6,6 +6,8 @@
 #include "framework/IParameter.h"
 #include "framework/IResizeState.h"
 
+namespace torvane {
+
 // Stands in for the editor's resize controller: the three records it keeps
 // (view, width, height), each -1 while nothing is stored.
 class FakeResizeState : public IResizeState {
@@ -56,3 +58,5 @@ class FakeEditor : public IEditor {
   bool openSucceeds = true;
   int closed = 0;
 };
+
+}  // namespace torvane

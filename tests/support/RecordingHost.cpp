@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace torvane {
+
 namespace {
 RecordingHost* current = nullptr;
 }
@@ -60,3 +62,5 @@ void RecordingHost::Clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   calls_.clear();
 }
+
+}  // namespace torvane

@@ -6,6 +6,8 @@
 
 #include "vst/VstInterface.h"
 
+namespace torvane {
+
 // A host callback for tests: answers product string, vendor version, process
 // level and time requests with what the test configured, and records every
 // call (from any thread). One instance is current at a time; the callback
@@ -43,3 +45,5 @@ class RecordingHost {
   mutable std::mutex mutex_;
   std::vector<Call> calls_;
 };
+
+}  // namespace torvane

@@ -2,7 +2,7 @@
 // and the editor seams, observed through a recording host callback.
 #include <gtest/gtest.h>
 
-#include "dsp/Torvane.h"
+#include "effect/Torvane.h"
 #include "support/EditorDoubles.h"
 #include "support/RecordingHost.h"
 #include "vst/HostId.h"
@@ -10,6 +10,8 @@
 #if defined(__x86_64__)
 #include <xmmintrin.h>
 #endif
+
+namespace torvane {
 
 TEST(HostIdFromName, FirstContainedNameDecidesInAnyLetterCase) {
   EXPECT_EQ(HostIdFromName("Ableton LIVE 11"), kHostAbletonLive);
@@ -192,3 +194,5 @@ TEST(FlushToZero, ProcessingRunsWithDenormalsFlushedAndRestoresTheHostState) {
   EXPECT_EQ(_mm_getcsr(), host);
 }
 #endif
+
+}  // namespace torvane

@@ -8,6 +8,8 @@
 #include <xmmintrin.h>
 #endif
 
+namespace torvane {
+
 namespace {
 constexpr int kSubBass = 2, kLfCut = 9;
 constexpr double kPi = 3.141592653589793;
@@ -169,3 +171,5 @@ TEST_F(Callbacks, HostFloatingPointStateIsRestored) {
   EXPECT_EQ(_mm_getcsr(), before);
 }
 #endif
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 
 #include "LoadedPlugin.h"
 
+namespace torvane {
+
 namespace {
 constexpr int kSubBass = 2, kLfCut = 9, kOutput = 10, kTransients = 12, kChannel = 13;
 
@@ -261,3 +263,5 @@ TEST_F(Dispatcher, BadSampleRatesAndBlockSizesAreIgnored) {
   for (float v : outB) ASSERT_TRUE(std::isfinite(v));
   EXPECT_EQ(effect->initialDelay, 64);
 }
+
+}  // namespace torvane

@@ -1,6 +1,8 @@
 // The effect record a host receives from the library's entry points.
 #include "LoadedPlugin.h"
 
+namespace torvane {
+
 using EffectRecord = LoadedPlugin;
 
 TEST_F(EffectRecord, CarriesIdentityAndCapabilities) {
@@ -49,11 +51,15 @@ TEST_F(EffectRecord, AnswersIdentityRequests) {
   EXPECT_EQ(Dispatch(effGetEffectName), 0);  // no buffer
 }
 
+}  // namespace torvane
+
 #ifdef _WIN32
 #include <memory>
 
 #include "platform/ModuleResources.h"
 #include "raster/PngLoader.h"
+
+namespace torvane {
 
 // The DLL carries the editor's five images as "PNG" resources, ids 100 to 104.
 TEST_F(EffectRecord, LibraryCarriesTheEditorImages) {
@@ -67,4 +73,6 @@ TEST_F(EffectRecord, LibraryCarriesTheEditorImages) {
     EXPECT_EQ(bitmap->Height(), image[2]);
   }
 }
+
+}  // namespace torvane
 #endif

@@ -7,6 +7,8 @@
 #include "support/RecordingHost.h"
 #include "tools/vsthost/PluginLibrary.h"
 
+namespace torvane {
+
 // The freshly built Torvane library, loaded through its exported entry point
 // and driven through the effect record only, as a host does.
 class LoadedPlugin : public ::testing::Test {
@@ -44,3 +46,5 @@ class LoadedPlugin : public ::testing::Test {
   PluginLibrary library;
   AEffect* effect = nullptr;
 };
+
+}  // namespace torvane

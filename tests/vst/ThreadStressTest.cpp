@@ -8,6 +8,8 @@
 
 #include "LoadedPlugin.h"
 
+namespace torvane {
+
 using ThreadStress = LoadedPlugin;
 
 TEST_F(ThreadStress, AutomationDispatcherAndAudioThreadsTogether) {
@@ -62,3 +64,5 @@ TEST_F(ThreadStress, AutomationDispatcherAndAudioThreadsTogether) {
   audio.join();
   EXPECT_FALSE(nonFinite);
 }
+
+}  // namespace torvane

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace torvane {
+
 bool ReadAudioFile(const std::string& path, AudioBuffer& audio, std::string& error) {
   SF_INFO info = {};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
@@ -53,3 +55,5 @@ bool WriteFloatWav(const std::string& path, const AudioBuffer& audio, std::strin
   }
   return true;
 }
+
+}  // namespace torvane

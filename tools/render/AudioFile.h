@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace torvane {
+
 // Planar audio in double precision: one vector per channel.
 struct AudioBuffer {
   double sampleRate = 0.0;
@@ -18,3 +20,5 @@ bool ReadAudioFile(const std::string& path, AudioBuffer& audio, std::string& err
 // Writes a 32-bit float WAV. The file appears complete or not at all: it is
 // written under a temporary name beside the target and renamed at the end.
 bool WriteFloatWav(const std::string& path, const AudioBuffer& audio, std::string& error);
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace torvane {
+
 namespace {
 constexpr double kTempo = 96.0;  // beats per minute
 constexpr int kStepsPerBeat = 4;
@@ -89,3 +91,5 @@ std::vector<double> SynthesizeBassRiff(double sampleRate) {
   }
   return out;
 }
+
+}  // namespace torvane

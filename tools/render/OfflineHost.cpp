@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+namespace torvane {
+
 namespace {
 // Dispatcher requests beyond the ones the effect adapter declares.
 constexpr VstInt32 effStartProcess = 71;
@@ -242,3 +244,5 @@ bool OfflineHost::Render(const AudioBuffer& input, AudioBuffer& output, const st
   }
   return true;
 }
+
+}  // namespace torvane

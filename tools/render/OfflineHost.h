@@ -7,6 +7,8 @@
 #include "tools/render/AudioFile.h"
 #include "tools/vsthost/PluginLibrary.h"
 
+namespace torvane {
+
 // A small offline VST 2.4 host: loads one plug-in, configures it for a sample
 // rate and block size, sets parameters and state, and renders whole buffers
 // block by block as a host's offline bounce does. One instance per process:
@@ -64,3 +66,5 @@ class OfflineHost {
   VstTimeInfo time_ = {};
   std::string error_;
 };
+
+}  // namespace torvane

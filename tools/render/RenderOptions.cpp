@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace torvane {
+
 namespace {
 enum LongOnly { kPosition = 1000, kDouble, kNoLatency, kRate, kLoadState, kSaveState };
 
@@ -99,3 +101,5 @@ bool ParseRenderOptions(int argc, char** argv, const std::string& defaultPlugin,
   }
   return true;
 }
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+namespace torvane {
+
 // The renderer's command line.
 struct RenderOptions {
   std::string plugin;
@@ -25,3 +27,5 @@ bool ParseRenderOptions(int argc, char** argv, const std::string& defaultPlugin,
                         std::string& error);
 
 const char* RenderUsage();
+
+}  // namespace torvane

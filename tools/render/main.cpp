@@ -12,6 +12,7 @@
 #include "tools/render/OfflineHost.h"
 #include "tools/render/RenderOptions.h"
 
+namespace torvane {
 namespace {
 constexpr double kRiffRate = 48000.0;
 
@@ -60,7 +61,7 @@ class ProgressBar {
 };
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunRender(int argc, char** argv) {
   RenderOptions options;
   std::string error;
   if (!ParseRenderOptions(argc, argv, TORVANE_DEFAULT_PLUGIN, options, error)) {
@@ -124,3 +125,7 @@ int main(int argc, char** argv) {
               seconds > 0 ? audioSeconds / seconds : 0.0);
   return 0;
 }
+
+}  // namespace torvane
+
+int main(int argc, char** argv) { return torvane::RunRender(argc, argv); }

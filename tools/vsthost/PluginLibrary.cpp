@@ -1,11 +1,12 @@
 #include "tools/vsthost/PluginLibrary.h"
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/win/WindowsApi.h"
 #else
 #include <dlfcn.h>
 #endif
+
+namespace torvane {
 
 namespace {
 #ifdef _WIN32
@@ -74,3 +75,5 @@ AEffect* PluginLibrary::CreateEffect(audioMasterCallback host) {
   }
   return effect;
 }
+
+}  // namespace torvane

@@ -4,6 +4,8 @@
 
 #include "vst/VstInterface.h"
 
+namespace torvane {
+
 // A VST 2.4 plug-in library loaded the way a host loads it: by path, through
 // its exported entry point (VSTPluginMain, or the older main). Owns the loaded
 // module and unloads it on destruction; close every effect first.
@@ -31,3 +33,5 @@ class PluginLibrary {
   EntryPoint entry_ = nullptr;
   std::string error_;
 };
+
+}  // namespace torvane

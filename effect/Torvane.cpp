@@ -1,9 +1,13 @@
-#include "dsp/Torvane.h"
+#include "effect/Torvane.h"
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "framework/IEditor.h"
+#include "vst/EffectFactory.h"
+
+namespace torvane {
 
 namespace {
 constexpr double kLfCutTable[] = {20, 30, 40, 50, 60, 70, 80, 90, 100};
@@ -191,3 +195,9 @@ void Torvane::UpdateMeters(bool signalPresent) noexcept {
     if (control >= 0 && control < editor->ControlCount()) editor->SetControlValueFromEffect(control, meterValues_[k]);
   }
 }
+
+IEffectVST* CreateEffect(audioMasterCallback hostCallback) noexcept {
+  return new (std::nothrow) Torvane(hostCallback);
+}
+
+}  // namespace torvane

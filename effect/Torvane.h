@@ -2,8 +2,10 @@
 
 #include "dsp/ChannelProcessor.h"
 #include "dsp/LookaheadLimiter.h"
-#include "dsp/MeterScale.h"
+#include "effect/MeterScale.h"
 #include "vst/IEffectVST.h"
+
+namespace torvane {
 
 // The effect: each channel is split into seven leveled and weighted bands,
 // cleaned of sub-audio content, optionally dirtied, and both channels end in a
@@ -59,3 +61,5 @@ class Torvane final : public IEffectVST {
   // Live references to the list indexes of the editor's meter controls.
   const int* meterControl_[kNumMeters] = {};
 };
+
+}  // namespace torvane

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace torvane {
+
 // Maps a linear gain to a meter position: 0 at -20 dB or less, 0.5 at 0 dB,
 // 1 at +20 dB or more. A value record owned by the effect.
 struct MeterScale {
@@ -17,3 +19,5 @@ struct MeterScale {
     return (20.0 * std::log10(std::max(std::min(gain, maxGain), minGain)) + offsetDb) / spanDb;
   }
 };
+
+}  // namespace torvane
