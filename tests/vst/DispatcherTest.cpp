@@ -68,11 +68,11 @@ TEST_F(Dispatcher, NonNumbersNeverBecomeValues) {
 TEST_F(Dispatcher, ProgramChunkOfTheDefaultState) {
   Start();
   const std::vector<uint8_t> chunk = Chunk(effect, 1);
-  ASSERT_EQ(chunk.size(), 124u);  // header, count, 14 values: no editor size yet
+  ASSERT_EQ(chunk.size(), 148u);  // header, count, the editor size (3 values) and the 14 values
   const uint8_t start[] = {'t', 'f', 'f', 'p', 0, 0, 1, 0, 14, 0, 0, 0};
   EXPECT_EQ(std::memcmp(chunk.data(), start, sizeof start), 0);
   double lfCut = 0;
-  std::memcpy(&lfCut, chunk.data() + 12 + 9 * 8, 8);
+  std::memcpy(&lfCut, chunk.data() + 36 + 9 * 8, 8);
   EXPECT_EQ(lfCut, 1.0);
   EXPECT_EQ(Dispatch(effGetChunk, 1), 0);  // no pointer
 }
@@ -85,7 +85,7 @@ TEST_F(Dispatcher, ChunksRoundTripExactly) {
   Dispatch(effSetProgramName, 0, 0, name);
   std::vector<uint8_t> program = Chunk(effect, 1);
   std::vector<uint8_t> bank = Chunk(effect, 0);
-  ASSERT_EQ(bank.size(), 4u + 4 + 4 + 4 + 1 + 4 + 14 * 8);
+  ASSERT_EQ(bank.size(), 4u + 4 + 4 + 4 + 1 + 4 + 17 * 8);
 
   LoadedPlugin::TearDown();
   effect = library.CreateEffect(RecordingHost::Callback);

@@ -17,14 +17,14 @@ TEST_F(EffectRecord, CarriesIdentityAndCapabilities) {
             effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsCanMono);
   EXPECT_EQ(effect->flags & effFlagsProgramChunks, 0);
   EXPECT_EQ(effect->ioRatio, 1.0f);
-  EXPECT_EQ(effect->initialDelay, 0);
+  EXPECT_EQ(effect->initialDelay, 64);  // hosts read it right after loading
   EXPECT_NE(effect->process, nullptr);
   EXPECT_NE(effect->processReplacing, nullptr);
   EXPECT_NE(effect->processDoubleReplacing, nullptr);
   EXPECT_NE(effect->object, nullptr);
 }
 
-TEST_F(EffectRecord, LatencyIsReportedOnceReset) {
+TEST_F(EffectRecord, LatencyStaysTheLookAheadAfterEveryReset) {
   Start();
   EXPECT_EQ(effect->initialDelay, 64);
 }

@@ -1,0 +1,25 @@
+#include <dlfcn.h>
+
+#include <cstring>
+
+#include "platform/ModuleHandle.h"
+
+namespace torvane {
+
+void* ThisModule() noexcept { return nullptr; }
+
+void RememberModule(void* /*module*/) noexcept {}
+
+bool ThisModulePath(char* out, size_t capacity) noexcept {
+  Dl_info info = {};
+  // The shared object (or program) that holds this very function.
+  if (!out || capacity == 0 || !dladdr(reinterpret_cast<void*>(&ThisModulePath), &info) || !info.dli_fname) {
+    return false;
+  }
+  const size_t length = std::strlen(info.dli_fname);
+  if (length >= capacity) return false;
+  std::memcpy(out, info.dli_fname, length + 1);
+  return true;
+}
+
+}  // namespace torvane
