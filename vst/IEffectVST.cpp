@@ -11,6 +11,8 @@ namespace {
 constexpr size_t kProductStringBytes = 256;
 constexpr VstInt32 kAllTimeInfoFlags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
                                        kVstTimeSigValid;
+// The largest decimal version whose packed form fits the stored version.
+constexpr VstIntPtr kLargestHostVersion = 32767 * 10000 + 9999;
 
 VstInt32 ArrangementType(int channels) {
   switch (channels) {
@@ -132,7 +134,11 @@ int IEffectVST::IdentifyHost() {
   int hostVersion = 0;
   if (product[0]) {
     const VstIntPtr v = HostCall(audioMasterGetVendorVersion);
-    hostVersion = static_cast<int>(v / 10000 * 65536 + v / 100 % 100 * 256 + v % 100);
+    // An answer that is no version at all (negative, or beyond any packing)
+    // leaves the version unknown.
+    if (v >= 0 && v <= kLargestHostVersion) {
+      hostVersion = static_cast<int>(v / 10000 * 65536 + v / 100 % 100 * 256 + v % 100);
+    }
   }
   SetHost(HostIdFromName(product), hostVersion);
   return Host();

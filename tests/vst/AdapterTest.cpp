@@ -47,6 +47,22 @@ TEST_F(Adapter, IdentifiesTheHostOnceAndPacksItsVersion) {
   EXPECT_EQ(host.CountOf(audioMasterGetVendorVersion), 1);
 }
 
+TEST_F(Adapter, VendorVersionThatIsNoVersionLeavesTheVersionUnknown) {
+  host.productString = "REAPER";
+  host.vendorVersion = -922337203685477;
+  EXPECT_EQ(effect.IdentifyHost(), kHostReaper);
+  EXPECT_EQ(effect.HostVersion(), 0);
+
+  Torvane newest{RecordingHost::Callback};
+  host.vendorVersion = 327679999;  // 32767.99.99, the largest that packs
+  newest.IdentifyHost();
+  EXPECT_EQ(newest.HostVersion(), 32767 * 65536 + 99 * 256 + 99);
+  Torvane beyond{RecordingHost::Callback};
+  host.vendorVersion = 327680000;
+  beyond.IdentifyHost();
+  EXPECT_EQ(beyond.HostVersion(), 0);
+}
+
 TEST_F(Adapter, HostWithoutNameIsUnknownWithoutVersion) {
   host.vendorVersion = 50205;
   EXPECT_EQ(effect.IdentifyHost(), kHostUnknown);
