@@ -215,8 +215,9 @@ VstIntPtr IEffectVST::StringToParameter(int index, const char* text) {
 
 VstIntPtr IEffectVST::ProcessEvents(const VstEvents* events) {
   if (!events) return 0;
+  VstEvent* const* entries = EventEntries(*events);
   for (int i = 0; i < events->numEvents; ++i) {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = entries[i];
     if (!event) continue;
     if (event->type == kVstMidiType) {
       const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);

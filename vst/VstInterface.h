@@ -195,6 +195,14 @@ struct VstEvents {
   VstEvent* events[2];  // numEvents entries in practice
 };
 
+// The entries of an event list. Hosts allocate numEvents of them, often more
+// than the two declared, so they are reached from the list's address: indexing
+// the declared array past its end is undefined, and compilers may assume it
+// never happens.
+inline VstEvent* const* EventEntries(const VstEvents& list) noexcept {
+  return reinterpret_cast<VstEvent* const*>(reinterpret_cast<const char*>(&list) + offsetof(VstEvents, events));
+}
+
 struct VstMidiEvent {
   VstInt32 type;
   VstInt32 byteSize;

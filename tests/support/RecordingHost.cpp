@@ -40,9 +40,8 @@ VstIntPtr RecordingHost::Handle(VstInt32 opcode, VstInt32 index, VstIntPtr value
     case audioMasterProcessEvents: {
       const auto* events = static_cast<const VstEvents*>(ptr);
       for (int i = 0; events && i < events->numEvents; ++i) {
-        if (events->events[i]->type == kVstMidiType) {
-          forwardedMidi.push_back(*reinterpret_cast<const VstMidiEvent*>(events->events[i]));
-        }
+        const VstEvent* event = EventEntries(*events)[i];
+        if (event->type == kVstMidiType) forwardedMidi.push_back(*reinterpret_cast<const VstMidiEvent*>(event));
       }
       return eventsResult;
     }

@@ -2,7 +2,9 @@
 // and the editor seams, observed through a recording host callback.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "effect/Torvane.h"
 #include "support/EditorDoubles.h"
@@ -106,6 +108,24 @@ TEST_F(Adapter, ReadsOnlyTheTimeFieldsTheHostMarksValid) {
 
   host.processLevel = kVstProcessLevelOffline;
   EXPECT_TRUE(effect.HostRendersOffline());
+}
+
+TEST_F(Adapter, EventListsLongerThanDeclaredReachEveryEvent) {
+  constexpr int kNotes = 5;
+  VstMidiEvent notes[kNotes] = {};
+  // Allocated as hosts do: exactly room for the list's entries.
+  std::vector<unsigned char> list(offsetof(VstEvents, events) + kNotes * sizeof(VstEvent*));
+  auto* events = reinterpret_cast<VstEvents*>(list.data());
+  events->numEvents = kNotes;
+  auto** entries = reinterpret_cast<VstEvent**>(list.data() + offsetof(VstEvents, events));
+  for (int i = 0; i < kNotes; ++i) {
+    notes[i].type = kVstMidiType;
+    notes[i].deltaFrames = i;
+    entries[i] = reinterpret_cast<VstEvent*>(&notes[i]);
+  }
+  EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, events), 1);
+  ASSERT_EQ(host.forwardedMidi.size(), static_cast<size_t>(kNotes));
+  EXPECT_EQ(host.forwardedMidi[kNotes - 1].deltaFrames, kNotes - 1);
 }
 
 TEST_F(Adapter, EditorGesturesReachTheHostAsAutomation) {
