@@ -2,7 +2,6 @@
 
 #include <png.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -16,8 +15,9 @@ namespace {
 
 constexpr size_t kSignatureBytes = 8;
 
-// Memory input for libpng. A request beyond the end reads zeros, which
-// libpng then rejects as a broken chunk instead of reading past the data.
+// Memory input for libpng. A request beyond the end is an error, as a short
+// read from a file is: a damaged chunk length can declare gigabytes, which
+// libpng would otherwise go on reading.
 struct MemoryInput {
   const unsigned char* next;
   size_t remaining;
@@ -25,11 +25,10 @@ struct MemoryInput {
 
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
   auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
-  std::memset(out, 0, count);
-  const size_t n = std::min(count, input->remaining);
-  std::memcpy(out, input->next, n);
-  input->next += n;
-  input->remaining -= n;
+  if (count > input->remaining) png_error(png, "data ends early");
+  std::memcpy(out, input->next, count);
+  input->next += count;
+  input->remaining -= count;
 }
 
 // libpng errors jump back to the setjmp in ReadImage; nothing is printed.

@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -216,8 +217,8 @@ TEST(DecodePng, ShortOrForeignDataGivesNothing) {
   EXPECT_EQ(DecodePngMemory(nullptr, 100), nullptr);
 }
 
-// Missing bytes read as zeros, which libpng rejects as broken chunks; only a
-// cut inside the final chunk, which is never read, still gives the whole image.
+// Reading past the end is an error; only a cut inside the final chunk, which
+// is never read, still gives the whole image.
 TEST(DecodePng, TruncationAtEveryLengthGivesNothingOrTheWholeImage) {
   const auto bytes = Encode(SmallRgba());
   auto whole = Decode(bytes);
@@ -267,6 +268,20 @@ TEST(DecodePng, HugeDeclaredSizeIsRefusedBeforeReservingPixels) {
   EXPECT_EQ(reused.Width(), 3);  // never resized toward 23000 x 23000
   EXPECT_EQ(reused.AllocatedBytes(), MemBitmap(3, 3).AllocatedBytes());
   EXPECT_FALSE(DecodePngMemory(bytes.data(), bytes.size()));
+}
+
+// A damaged chunk length can declare two gigabytes that are not there. Reading
+// ends where the data ends instead of feeding libpng that many zero bytes,
+// which it would read and checksum for seconds before giving up.
+TEST(DecodePng, ChunkDeclaredPastTheEndOfTheDataEndsTheDecodeAtOnce) {
+  auto bytes = Encode(SmallRgba());
+  const size_t afterHeader = 8 + 25;
+  const unsigned char chunk[] = {0x7F, 0xFF, 0xFF, 0xFF, 'r', 'u', 'S', 't', 1, 2, 3};  // an unknown ancillary chunk
+  bytes.insert(bytes.begin() + afterHeader, chunk, chunk + sizeof chunk);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(DecodePngMemory(bytes.data(), bytes.size()));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 500);
 }
 
 class PngFile : public ::testing::Test {
