@@ -36,7 +36,12 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
 void OnPngWarning(png_structp /*png*/, png_const_charp /*message*/) {}
 
 png_structp CreateReader() {
-  return png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+  // Only the image chunks and transparency are used; every other chunk is
+  // skipped unread. libpng would otherwise reserve a buffer of whatever size
+  // a text or profile chunk declares (up to 2 GB) before reading it.
+  if (png) png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  return png;
 }
 
 // Everything one decode creates. Plain data that lives in the caller of the
