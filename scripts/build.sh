@@ -9,7 +9,7 @@ build="$root/build/$kind"
 case "$kind" in
   native)  options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   windows) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake") ;;
-  asan)    options=(-DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=address) ;;
+  asan)    options=(-DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=address,undefined) ;;
   tsan)    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_SANITIZE=thread) ;;
   *) echo "build.sh: unknown build '$kind'" >&2; exit 2 ;;
 esac
