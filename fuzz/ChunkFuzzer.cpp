@@ -4,15 +4,15 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "effect/Torvane.h"
 #include "framework/IParameter.h"
+#include "fuzz/Require.h"
 
 namespace torvane {
 namespace {
 void Check(const IParameter& p) {
-  if (!std::isfinite(p.Value()) || p.Value() < p.Min() || p.Value() > p.Max()) std::abort();
+  Require(std::isfinite(p.Value()) && p.Value() >= p.Min() && p.Value() <= p.Max());
 }
 }  // namespace
 }  // namespace torvane
@@ -27,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                      const_cast<uint8_t*>(data + 1), 0.0f);
   for (int i = 0; i < effect->NumParameters(); ++i) Check(*effect->GetParameter(i));
   for (int i = 0; i < EditorSizeRecords::kCount; ++i) Check(effect->EditorSize()[i]);
-  if (!std::isfinite(effect->OutputFactor())) std::abort();
+  Require(std::isfinite(effect->OutputFactor()));
   return 0;
 }

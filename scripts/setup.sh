@@ -33,17 +33,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# libpng for mingw: Debian ships no mingw build, so build its own source package
-# statically with our toolchain file.
-png_prefix="$deps_dir/mingw-libpng"
-if [ ! -f "$png_prefix/lib/libpng16.a" ] && [ ! -f "$png_prefix/lib/libpng.a" ]; then
+# libpng's source, from Debian's source package: Debian ships no mingw build,
+# so the Windows build compiles it statically with our toolchain, and the fuzz
+# build compiles it with the fuzzers' instrumentation.
+png_src="$deps_dir/libpng-src"
+if [ ! -f "$png_src/png.h" ]; then
   src_list=/etc/apt/sources.list.d/torvane-deb-src.sources
   if ! apt-cache showsrc libpng1.6 2>/dev/null | grep -q '^Version:'; then
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$src_list" >/dev/null
     as_root apt-get update -qq
   fi
-  work="$deps_dir/libpng-src"
-  rm -rf "$work" && mkdir -p "$work"
+  work="$deps_dir/libpng-download"
+  rm -rf "$work" "$png_src" && mkdir -p "$work"
   fetched=""
   # The newest revision is sometimes missing on the mirror: try each one listed.
   for v in $(apt-cache showsrc libpng1.6 | awk '/^Version:/ {print $2}' | sort -rV | uniq); do
@@ -54,14 +55,23 @@ if [ ! -f "$png_prefix/lib/libpng16.a" ] && [ ! -f "$png_prefix/lib/libpng.a" ];
   done
   [ -n "$fetched" ] || { echo "setup: could not download the libpng source package" >&2; exit 1; }
   (cd "$work" && dpkg-source -x --no-check ./*.dsc src >/dev/null)
-  cmake -S "$work/src" -B "$work/build" -G "Unix Makefiles" \
+  mv "$work/src" "$png_src"
+  rm -rf "$work"
+  echo "setup: unpacked libpng $fetched in $png_src"
+fi
+
+png_prefix="$deps_dir/mingw-libpng"
+if [ ! -f "$png_prefix/lib/libpng16.a" ] && [ ! -f "$png_prefix/lib/libpng.a" ]; then
+  work="$deps_dir/mingw-libpng-build"
+  rm -rf "$work"
+  cmake -S "$png_src" -B "$work" -G "Unix Makefiles" \
     -DCMAKE_TOOLCHAIN_FILE="$root_dir/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$png_prefix" \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
     -DZLIB_USE_STATIC_LIBS=ON -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
     -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include >/dev/null
-  cmake --build "$work/build" -j "$(nproc)" >/dev/null
-  cmake --install "$work/build" >/dev/null
+  cmake --build "$work" -j "$(nproc)" >/dev/null
+  cmake --install "$work" >/dev/null
   rm -rf "$work"
-  echo "setup: built libpng $fetched for mingw in $png_prefix"
+  echo "setup: built libpng for mingw in $png_prefix"
 fi

@@ -57,7 +57,7 @@ windows_suite() {
 suite "native tests" native_suite
 suite "address sanitizer" sanitizer_suite asan "${asan_programs[@]}"
 suite "thread sanitizer" sanitizer_suite tsan "${tsan_programs[@]}"
-suite "state chunk fuzzing" "$root/scripts/fuzz.sh" 30
+suite "fuzzing" "$root/scripts/fuzz.sh" all 20
 suite "windows tests under wine" windows_suite
 
 if [ ${#failed[@]} -gt 0 ]; then
