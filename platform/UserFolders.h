@@ -4,12 +4,12 @@
 
 namespace torvane {
 
-// The user's standard folders, as the platform names them. On Windows the
-// shell's known folders; on Linux the XDG variables when set, else the usual
-// places below the home folder.
+// The user's standard folders, as the platform names them (the documents
+// folder, which the settings file lives in, is in ProfileFile.h). On Windows
+// the shell's known folders; on Linux the XDG variables when set, else the
+// usual places below the home folder.
 enum class UserFolder {
   Desktop,
-  Documents,
   LocalAppData,   // this user's application data
   CommonAppData,  // application data shared by all users
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/ModuleHandle.h"
+#include "platform/ProfileFile.h"
 #include "platform/UserFolders.h"
 #include "raster/PngLoader.h"
 
@@ -57,7 +58,10 @@ void IGraphicsHeadless::ModulePath(GrowableText& out) {
 
 void IGraphicsHeadless::DesktopFolder(GrowableText& out) { SetUserFolder(UserFolder::Desktop, out); }
 
-void IGraphicsHeadless::DocumentsFolder(GrowableText& out) { SetUserFolder(UserFolder::Documents, out); }
+void IGraphicsHeadless::DocumentsFolder(GrowableText& out) {
+  char path[kPathBytes] = "";
+  out.Set(torvane::DocumentsFolder(path, sizeof(path)) ? path : "");
+}
 
 void IGraphicsHeadless::AppDataFolder(GrowableText& out, bool common) {
   SetUserFolder(common ? UserFolder::CommonAppData : UserFolder::LocalAppData, out);

@@ -31,7 +31,6 @@ bool FindUserFolder(UserFolder folder, char* out, size_t capacity) noexcept {
   if (!out || capacity == 0) return false;
   switch (folder) {
     case UserFolder::Desktop: return XdgFolder("XDG_DESKTOP_DIR", "Desktop", out, capacity);
-    case UserFolder::Documents: return XdgFolder("XDG_DOCUMENTS_DIR", "Documents", out, capacity);
     case UserFolder::LocalAppData: return XdgFolder("XDG_DATA_HOME", ".local/share", out, capacity);
     case UserFolder::CommonAppData: return Copy("/usr/local/share", out, capacity);
   }

@@ -12,7 +12,6 @@ bool FindUserFolder(UserFolder folder, char* out, size_t capacity) noexcept {
   int id = CSIDL_DESKTOP;
   switch (folder) {
     case UserFolder::Desktop: id = CSIDL_DESKTOP; break;
-    case UserFolder::Documents: id = CSIDL_PERSONAL; break;
     case UserFolder::LocalAppData: id = CSIDL_LOCAL_APPDATA; break;
     case UserFolder::CommonAppData: id = CSIDL_COMMON_APPDATA; break;
   }

@@ -116,6 +116,24 @@ TEST_F(Dispatcher, DamagedChunksReportFailureAndKeepParametersValid) {
   }
 }
 
+// Some hosts hand back the very bytes effGetChunk gave them.
+TEST_F(Dispatcher, ChunkHandedBackInPlaceRestoresItself) {
+  Start();
+  effect->setParameter(effect, kSubBass, 0.8f);
+  for (VstInt32 index : {1, 0}) {
+    void* data = nullptr;
+    const VstIntPtr size = Dispatch(effGetChunk, index, 0, &data);
+    const std::vector<uint8_t> copy(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    EXPECT_EQ(Dispatch(effSetChunk, index, size, data), 1) << index;
+    EXPECT_EQ(Chunk(effect, index), copy) << index;
+  }
+  // A part of our own bytes: read as such, not from memory already reused.
+  void* data = nullptr;
+  const VstIntPtr size = Dispatch(effGetChunk, 1, 0, &data);
+  EXPECT_EQ(Dispatch(effSetChunk, 1, size - 8, static_cast<uint8_t*>(data) + 8), 1);  // without the header
+  EXPECT_EQ(effect->getParameter(effect, kSubBass), 0.8f);
+}
+
 TEST_F(Dispatcher, ProgramsAndTheirNames) {
   EXPECT_EQ(Text(effGetProgramName, 0), "-");
   char buffer[64] = "x";

@@ -67,7 +67,7 @@ TEST_F(EffectRecord, LibraryCarriesTheEditorImages) {
   for (const auto& image : sizes) {
     const ResourceBytes bytes = FindPngResource(library.Module(), image[0]);
     ASSERT_NE(bytes.data, nullptr) << image[0];
-    std::unique_ptr<IRasterBitmap> bitmap(DecodePngMemory(bytes.data, bytes.size, nullptr));
+    std::unique_ptr<MemBitmap> bitmap = DecodePngMemory(bytes.data, bytes.size);
     ASSERT_NE(bitmap, nullptr) << image[0];
     EXPECT_EQ(bitmap->Width(), image[1]);
     EXPECT_EQ(bitmap->Height(), image[2]);
