@@ -109,6 +109,20 @@ TEST(CachedFont, LinesAreOneLineHeightApartAndSingleLineDrawsTheFeedAsASpace) {
 TEST(CachedFont, MeasuredExtentEqualsDrawnExtent) {
   auto font = MakeFont(13, 700, kCacheOnly);
   font->SetTextColour(kWhite);
+  // Italic ink reaches past the last advance.
+  auto italic = std::make_unique<CachedFont>();
+  italic->AdoptSystemFont(CreateSystemFont({"Arial", 26, 0, 400, true, 2}), kCacheOnly);
+  italic->SetTextColour(kWhite);
+  RasterRect italicBox = {7, 3, 7, 3};
+  italic->RenderTextInto(nullptr, "Tf", -1, &italicBox, kTextMeasure);
+  MemBitmap italicImage(120, 50);
+  FillWith(italicImage, 0);
+  RasterRect at = {7, 3, 7, 3};
+  italic->RenderTextInto(&italicImage, "Tf", -1, &at, kTextNoClip);
+  const RasterRect italicInk = InkBounds(italicImage, 0);
+  EXPECT_EQ(italicInk.right, italicBox.right);
+  EXPECT_GT(italicInk.right, 7 + italic->FindGlyph('T')->advance + italic->FindGlyph('f')->advance);
+
   for (const char* text : {"0.0 dB", "-10.0 dB", "30 Hz ", "Wj\nfT", "5.5 "}) {
     RasterRect m = {7, 3, 7, 3};
     const int measuredHeight = font->RenderTextInto(nullptr, text, -1, &m, kTextMeasure);
