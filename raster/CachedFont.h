@@ -60,14 +60,23 @@ class CachedFont final : public IRasterFont {
     int height;
   };
 
+  // Platform part (CachedFontWin.cpp, CachedFontPosix.cpp): native drawing
+  // where the platform has it and the call allows it, the glyph cache otherwise.
+  int DrawOrMeasure(IRasterBitmap* bitmap, const char* text, int length, RasterRect* rect,
+                    uint32_t textFlags) noexcept;
+  // Windows only.
   bool UsesNativeDrawing(uint32_t textFlags) const noexcept;
-  // Platform parts (CachedFontWin.cpp, CachedFontPosix.cpp).
   int DrawNatively(IRasterBitmap* bitmap, const char* text, int length, RasterRect* rect,
                    uint32_t textFlags) noexcept;
 
   int DrawFromCache(IRasterBitmap* bitmap, const char* text, int length, RasterRect* rect,
                     uint32_t textFlags) noexcept;
   TextExtent MeasureFromCache(const char* text, int length, uint32_t textFlags) noexcept;
+  // Calls visit(glyph, penX, penY) for each character of the text with the pen
+  // (64-bit, so that no text can wrap it) relative to the start, rendering
+  // glyphs on first use.
+  template <class Visit>
+  void WalkText(const char* text, int length, uint32_t textFlags, Visit&& visit) noexcept;
 
   // The record of a code point, rendered on first use; null when the glyph
   // cannot be cached.
@@ -75,8 +84,8 @@ class CachedFont final : public IRasterFont {
   Glyph* FindOrInsert(uint32_t codePoint) noexcept;
   void Render(Glyph* glyph) noexcept;
   void ClearCache() noexcept;
-  void BlendGlyph(IRasterBitmap* bitmap, const Glyph& glyph, int x, int y, const RasterRect* clip,
-                  float alpha) noexcept;
+  void BlendGlyph(IRasterBitmap* bitmap, const Glyph& glyph, int64_t x, int64_t y,
+                  const RasterRect* clip, double alpha) noexcept;
 
   uint32_t textColour_ = 0xFF000000;
   uint32_t backgroundColour_ = 0xFFFFFFFF;
