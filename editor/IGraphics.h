@@ -32,11 +32,14 @@ class IResizeController;
 // constructing thread until the editor is attached), except
 // PushParameterToControls, ControlCount and SetControlValueFromEffect, which
 // the audio and host threads call under the plug-in lock. Those only store
-// values and paint flags in the controls, all atomics, so painting (which takes
-// no lock) sees old or new values, never torn ones. The control list and the
-// controls' index fields change only on the window thread and under the
-// plug-in lock, so lock holders see a consistent list and the index
-// references the effect keeps are safe to read there.
+// values and paint flags in the controls, all atomics, so painting sees old
+// or new values, never torn ones; painting takes the plug-in lock only to
+// read a parameter's value, and the host is never called with it held. The
+// control list and the controls' index fields change only on the window
+// thread and under the plug-in lock, so lock holders see a consistent list
+// and the index references the effect keeps are safe to read there. The
+// process-wide image and font stores are shared by editors that one user
+// interface thread drives.
 class IGraphics : public IEditor {
  public:
   static constexpr int kDefaultWidth = 720;
