@@ -43,7 +43,7 @@ const char* RenderUsage() {
   return "usage: torvane-render [options] [INPUT]\n"
          "Renders audio through a VST 2.4 plug-in, block by block as a host's offline bounce does.\n"
          "INPUT is any file libsndfile reads (WAV, FLAC, OGG, AIFF, ...), or \"-\" for standard input\n"
-         "(formats that libsndfile reads from a stream: WAV, OGG, Opus, AU, ...); without INPUT a\n"
+         "(any of them but FLAC, which libsndfile reads from named files only); without INPUT a\n"
          "built-in bass riff is rendered.\n"
          "\n"
          "Output:\n"

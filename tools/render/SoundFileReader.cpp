@@ -23,8 +23,8 @@ bool SoundFileReader::Open(const std::string& path, std::string& error) {
                         : sf_open(path.c_str(), SFM_READ, &info_);
   if (!file_) {
     error = "cannot read " + name_ + ": " + sf_strerror(nullptr);
-    // libsndfile needs to seek in some formats, FLAC among them.
-    if (standardInput) error += " (if it is a format that cannot be read from a pipe, give its file name)";
+    // libsndfile has to seek in FLAC, which a pipe cannot do.
+    if (standardInput) error += " (FLAC can only be read from a named file)";
     return false;
   }
   if (info_.channels < 1 || info_.samplerate < 1) {
