@@ -29,10 +29,4 @@ double LevelMeter::Rms(int channel) const {
   return c.counted ? std::sqrt(c.sumOfSquares / static_cast<double>(c.counted)) : 0.0;
 }
 
-uint64_t LevelMeter::NonFiniteSamples() const {
-  uint64_t total = 0;
-  for (const Channel& channel : channels_) total += channel.nan + channel.infinite;
-  return total;
-}
-
 }  // namespace torvane

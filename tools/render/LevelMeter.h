@@ -21,7 +21,6 @@ class LevelMeter {
   double Rms(int channel) const;
   uint64_t NanSamples(int channel) const { return channels_[channel].nan; }
   uint64_t InfiniteSamples(int channel) const { return channels_[channel].infinite; }
-  uint64_t NonFiniteSamples() const;
 
  private:
   struct Channel {

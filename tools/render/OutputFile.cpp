@@ -65,18 +65,19 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     streaming_ = true;
     return true;
   }
-  if (!FollowLinks(path, target_)) return Fail(std::strerror(errno), error);
   struct stat status = {};
-  const bool exists = stat(target_.c_str(), &status) == 0;
+  const bool exists = stat(path.c_str(), &status) == 0;
   if (exists && S_ISDIR(status.st_mode)) return Fail("it is a directory", error);
   if (exists && !S_ISREG(status.st_mode)) {
-    // Devices and named pipes are written in place: replacing them would be wrong.
-    fd_ = open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    // Devices and named pipes are written in place: replacing them would be
+    // wrong. Opened by the name given, so that /dev/stdout works too.
+    fd_ = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (fd_ < 0) return Fail(std::strerror(errno), error);
     ownsDescriptor_ = true;
     streaming_ = lseek(fd_, 0, SEEK_CUR) < 0;
     return true;
   }
+  if (!FollowLinks(path, target_)) return Fail(std::strerror(errno), error);
   if (exists && access(target_.c_str(), W_OK) != 0) return Fail(std::strerror(errno), error);
   const std::string base = target_.substr(target_.rfind('/') + 1);
   std::string pattern = Directory(target_) + "/." + base + ".partial-XXXXXX";

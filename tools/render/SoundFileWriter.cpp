@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace torvane {
@@ -26,6 +27,13 @@ int BitsPerSample(int subtype) {
     case SF_FORMAT_PCM_24: return 24;
     default: return 32;
   }
+}
+
+// Whether a plain WAV holds this many frames: its sizes are 32-bit.
+bool FitsInWav(int64_t frames, int channels, int subtype) {
+  constexpr uint64_t kHeaderRoom = 1 << 16;  // far more than libsndfile's header chunks take
+  return frames >= 0 && static_cast<uint64_t>(frames) * channels * (BitsPerSample(subtype) / 8) + kHeaderRoom <=
+                            std::numeric_limits<uint32_t>::max();
 }
 
 // The header of a WAV file whose length is not known while it is written.
@@ -62,7 +70,7 @@ bool SoundFileWriter::Fail(const std::string& why, std::string& error) {
 }
 
 bool SoundFileWriter::Open(OutputFile& file, const OutputFormat& format, int channels, int sampleRate,
-                           std::string& error) {
+                           int64_t expectedFrames, std::string& error) {
   name_ = file.Name();
   channels_ = channels;
   integer_ = format.integer;
@@ -86,14 +94,16 @@ bool SoundFileWriter::Open(OutputFile& file, const OutputFormat& format, int cha
     SF_VIRTUAL_IO io = {StreamLength, StreamSeek, StreamRead, StreamWrite, StreamTell};
     file_ = sf_open_virtual(&io, SFM_WRITE, &info, this);
   } else {
-    if (major == SF_FORMAT_WAV) info.format = SF_FORMAT_RF64 | subtype;
+    if (major == SF_FORMAT_WAV && !FitsInWav(expectedFrames, channels, subtype)) info.format = SF_FORMAT_RF64 | subtype;
     file_ = sf_open_fd(file.Descriptor(), SFM_WRITE, &info, SF_FALSE);
   }
   if (!file_) {
     const std::string why = sf_strerror(nullptr);
     return Fail(why + (file.Streaming() ? " (streamed output takes wav, flac, ogg, opus or au)" : ""), error);
   }
-  if (major == SF_FORMAT_WAV && !streamedWav) sf_command(file_, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+  if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64) {
+    sf_command(file_, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+  }
   if (integer_) sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   return true;
 }

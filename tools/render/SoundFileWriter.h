@@ -11,7 +11,8 @@
 namespace torvane {
 
 // Writes rendered audio through libsndfile into an OutputFile, block by block.
-// A WAV file grows into RF64 past 4 GiB. A WAV that must be streamed (standard
+// A WAV file of unknown or great length becomes RF64 should it pass the 4 GiB
+// that WAV can hold. A WAV that must be streamed (standard
 // output, a pipe) starts with a header announcing an unknown length, as
 // streaming tools write it, since nothing can go back to fill one in.
 // Integer samples clip at full scale rather than wrap around, and the clipped
@@ -23,7 +24,9 @@ class SoundFileWriter {
   SoundFileWriter(const SoundFileWriter&) = delete;
   SoundFileWriter& operator=(const SoundFileWriter&) = delete;
 
-  bool Open(OutputFile& file, const OutputFormat& format, int channels, int sampleRate, std::string& error);
+  // expectedFrames is the length to come, or -1 when it is unknown.
+  bool Open(OutputFile& file, const OutputFormat& format, int channels, int sampleRate, int64_t expectedFrames,
+            std::string& error);
   bool Write(const double* interleaved, size_t frames, std::string& error);
   // Completes the file's header; the OutputFile is committed after it.
   bool Close(std::string& error);

@@ -232,7 +232,7 @@ int RunRender(int argc, char** argv) {
   OutputFile outputFile;
   SoundFileWriter writer;
   if (!outputFile.Open(options.output, error) ||
-      !writer.Open(outputFile, format, host.NumOutputs(), static_cast<int>(rate), error)) {
+      !writer.Open(outputFile, format, host.NumOutputs(), static_cast<int>(rate), source->Frames(), error)) {
     return Fail(kExitProcessing, error);
   }
 
