@@ -144,6 +144,24 @@ bool ChooseStereoForTwoChannels(OfflineHost& host, const RenderOptions& options,
   return true;
 }
 
+// Restores the state file, applies the settings, and takes stereo for a
+// two-channel input where the user left the mode open.
+int ConfigurePlugin(OfflineHost& host, const RenderOptions& options, int inputChannels, ChannelMode& channel) {
+  if (!options.loadState.empty()) {
+    std::vector<char> state;
+    std::string error;
+    if (!ReadStateFile(options.loadState, state, error)) return Fail(kExitProcessing, error);
+    const std::string stateName = options.loadState == "-" ? "standard input" : options.loadState;
+    if (!host.SetState(state, stateName)) return Fail(kExitProcessing, host.Error());
+  }
+  for (int i = 0; i < host.NumParameters() && channel.index < 0; ++i) {
+    if (SameTextIgnoringCase(host.ParameterName(i), kChannelParameter)) channel.index = i;
+  }
+  if (const int code = ApplySettings(host, options, channel)) return code;
+  if (!ChooseStereoForTwoChannels(host, options, inputChannels, channel)) return Fail(kExitProcessing, host.Error());
+  return kExitSuccess;
+}
+
 void DescribeChannelMode(OfflineHost& host, const RenderOptions& options, const ChannelMode& channel,
                          int inputChannels, RenderReport& report) {
   if (channel.index < 0) return;
@@ -205,22 +223,11 @@ int RunRender(int argc, char** argv) {
   settings.blockSize = options.blockSize;
   settings.doublePrecision = options.doublePrecision;
   if (!host.Open(options.plugin, settings)) return Fail(kExitProcessing, host.Error());
-  if (!options.loadState.empty()) {
-    std::vector<char> state;
-    if (!ReadStateFile(options.loadState, state, error)) return Fail(kExitProcessing, error);
-    const std::string stateName = options.loadState == "-" ? "standard input" : options.loadState;
-    if (!host.SetState(state, stateName)) return Fail(kExitProcessing, host.Error());
-  }
   ChannelMode channel;
-  for (int i = 0; i < host.NumParameters() && channel.index < 0; ++i) {
-    if (SameTextIgnoringCase(host.ParameterName(i), kChannelParameter)) channel.index = i;
-  }
-  if (const int code = ApplySettings(host, options, channel)) return code;
-  if (!ChooseStereoForTwoChannels(host, options, source->Channels(), channel)) {
-    return Fail(kExitProcessing, host.Error());
-  }
+  if (const int code = ConfigurePlugin(host, options, source->Channels(), channel)) return code;
 
   // Every output is opened before the work starts, so a bad path fails at once.
+  CatchSignals();
   OutputFile stateFile;
   if (!options.saveState.empty()) {
     std::vector<char> state;
@@ -236,7 +243,6 @@ int RunRender(int argc, char** argv) {
     return Fail(kExitProcessing, error);
   }
 
-  CatchSignals();
   ProgressBar progress(!options.quiet, source->Frames(), rate);
   StreamRenderer renderer(host, options.blockSize, options.compensateLatency);
   StreamRenderer::Callbacks callbacks;
