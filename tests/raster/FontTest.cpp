@@ -318,6 +318,28 @@ TEST(CachedFont, CoverageFlagsPickColoursAndOpaqueBackgroundFillsTheGlyphBox) {
   EXPECT_EQ(DifferingPixels(image, expected), 0);
 }
 
+TEST(CachedFont, SmoothingFlagFiltersEachRowOneTwoOne) {
+  auto plain = MakeFont(20, 400, kCacheOnly);
+  auto smooth = MakeFont(20, 400, kCacheOnly | kFontSmoothGlyphs);
+  RasterRect r = {0, 0, 0, 0};
+  plain->RenderTextInto(nullptr, "k", -1, &r, kTextMeasure);
+  smooth->RenderTextInto(nullptr, "k", -1, &r, kTextMeasure);
+  const CachedFont::Glyph* p = plain->FindGlyph('k');
+  const CachedFont::Glyph* s = smooth->FindGlyph('k');
+  ASSERT_EQ(p->height, s->height);
+  // Coverage by pen-relative column, zero outside the mask.
+  auto at = [](const CachedFont& f, const CachedFont::Glyph& g, int x, int y) {
+    const int column = x + g.placement;
+    return column < 0 || column >= g.width ? 0 : f.Coverage(g)[y * g.width + column];
+  };
+  for (int y = 0; y < p->height; ++y) {
+    for (int x = -p->placement - 2; x < p->width + 2; ++x) {
+      const int want = (at(*plain, *p, x - 1, y) + 2 * at(*plain, *p, x, y) + at(*plain, *p, x + 1, y)) / 4;
+      ASSERT_EQ(at(*smooth, *s, x, y), want) << x << "," << y;
+    }
+  }
+}
+
 TEST(CachedFont, GlyphBoxesFollowTheLineHeightAndTheWeight) {
   for (int size : {13, 39}) {
     auto bold = MakeFont(size, 700, kCacheOnly);
