@@ -8,12 +8,10 @@
 
 namespace torvane {
 
-// A platform font with a cache of 8-bit glyph coverage masks. Opaque text may
-// go to the platform's own text drawing; everything else (translucent text,
-// text under Wine, every call on Linux) is blended from the masks, each glyph
-// rendered through the platform only once. Owned by the editor's font cache;
-// used on the editor window's thread. The rendering surface all cached fonts
-// share is guarded, so fonts on different threads do not disturb each other.
+// A platform font with a cache of 8-bit glyph coverage masks, each rendered
+// through the platform once and then blended directly; opaque text may go to
+// the platform's own text drawing instead. Owned by the editor's font cache;
+// used on the editor window's thread.
 class CachedFont final : public IRasterFont {
  public:
   // One character of the cache.
