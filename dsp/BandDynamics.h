@@ -25,6 +25,13 @@ class BandDynamics {
     return x / lastDivisor_;
   }
 
+  // Back to the state of a new stage; the design stays.
+  bool HasFiniteState() const noexcept { return envelope_.HasFiniteState() && AllFinite(lastDivisor_); }
+  void ClearState() noexcept {
+    envelope_.ClearState();
+    lastDivisor_ = 1.0;
+  }
+
   // The band's meter shows 1 / LastDivisor().
   double LastDivisor() const noexcept { return lastDivisor_; }
 

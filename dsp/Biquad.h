@@ -45,6 +45,9 @@ class Biquad {
   }
 
   const Coefficients& GetCoefficients() const noexcept { return c_; }
+  // Forgets the signal history; the design stays.
+  void ClearHistory() noexcept { x1_ = x2_ = y1_ = y2_ = 0.0; }
+  bool HasFiniteState() const noexcept { return AllFinite(x1_, x2_, y1_, y2_); }
 
  private:
   // The first steps every design shares: the clamped corner as an angle.

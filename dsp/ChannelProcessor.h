@@ -15,7 +15,7 @@ namespace torvane {
 class ChannelProcessor {
  public:
   static constexpr int kBands = 7;
-  // The band whose gain "Fullness" sets together with its 300 Hz cut.
+  // The band whose tone control ("Fullness") also sets a 300 Hz cut.
   static constexpr int kFullnessBand = 3;
 
   // Stores the rate everywhere (an unusable one is ignored) and designs the
@@ -25,15 +25,19 @@ class ChannelProcessor {
   void Reset(double sampleRate) noexcept;
   // process: "Process" normalised to 0..1; transients: "Transients" as 0 or 1.
   void SetupBands(double process, int transients) noexcept;
-  // v: the raw "Fullness" value in -10..10.
-  void SetFullness(double value) noexcept;
-  // Linear tone gain including the band's fixed weight. Band kFullnessBand
-  // belongs to SetFullness and other indexes are not bands: both are ignored.
-  void SetBandGain(int band, double gain) noexcept;
+  // The raw value (-10..10) of the band's tone control; it acts as twice as
+  // many decibels, on top of the band's fixed weight. Other indexes are ignored.
+  void SetTone(int band, double value) noexcept;
   // "Dirt" normalised to 0..1; the dirt layer runs only above 0.
   void SetDirt(double amount) noexcept;
-  // Designs the LF cut corner at the rate stored now and clears its state.
+  // Designs the LF cut corner at the rate stored now; the state is cleared
+  // only when the corner moves, so an unchanged value does not click.
   void SetLfCut(double hz) noexcept;
+  // Forgets every filter history and envelope, as a new processor would;
+  // designs and settings stay.
+  void ClearState() noexcept;
+  // False once any filter history or envelope is infinite or NaN.
+  bool HasFiniteState() const noexcept;
 
   double ProcessSample(double x) noexcept;
 
@@ -47,6 +51,7 @@ class ChannelProcessor {
   Biquad fullnessCut_;
   // Its output subtracted from the signal forms the LF cut high-pass.
   OnePoleSmoother lfCut_;
+  double lfCutHz_ = 0.0;
   BandDynamics bandDynamics_[kBands];
   DirtShaper dirtShaper_;
   DirtGate dirtGate_;

@@ -10,4 +10,12 @@ void DelayLine::SetLength(int length) noexcept {
   position_ = 0;
 }
 
+bool DelayLine::HasFiniteState() const noexcept {
+  double probe = 0.0;
+  for (int i = 0; i <= length_; ++i) probe += 0.0 * samples_[i];
+  return probe == 0.0;
+}
+
+void DelayLine::Clear() noexcept { std::fill(samples_, samples_ + kCapacity, 0.0); }
+
 }  // namespace torvane

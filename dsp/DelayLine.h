@@ -15,6 +15,11 @@ class DelayLine {
   // out again rather than a block of zeros.
   void SetLength(int length) noexcept;
 
+  // Fills the line with silence; length and position stay.
+  void Clear() noexcept;
+  // Checks the slots in use.
+  bool HasFiniteState() const noexcept;
+
   double Step(double u) noexcept {
     samples_[position_] = u;
     position_ = position_ < length_ ? position_ + 1 : 0;

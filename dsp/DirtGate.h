@@ -28,6 +28,16 @@ class DirtGate {
   }
 
   double Gain() const noexcept { return gain_; }
+  // Back to the state of a new gate (closed until its first measurement).
+  bool HasFiniteState() const noexcept {
+    return stageA_.HasFiniteState() && stageB_.HasFiniteState() && AllFinite(gain_);
+  }
+  void ClearState() noexcept {
+    stageA_.ClearState();
+    stageB_.ClearState();
+    gain_ = 0.0;
+    counter_ = 1;
+  }
 
  private:
   // The gain is measured from one sample in ten and held in between, which

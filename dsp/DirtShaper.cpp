@@ -40,6 +40,20 @@ void DirtShaper::Reset(double sampleRate) noexcept {
   rmsCoefficient_ = 1.0 - std::exp(-1.0 / (sampleRate * kRmsSeconds));
 }
 
+void DirtShaper::ClearState() noexcept {
+  for (Biquad* filter : {&inputHighpass_, &outputLowpass_, &outputAllpass_, &outputHighpass_, &inputDip_}) {
+    filter->ClearHistory();
+  }
+  drive_ = 0.0;
+  meanSquare_ = 0.0;
+  counter_ = 0;
+}
+
+bool DirtShaper::HasFiniteState() const noexcept {
+  return inputHighpass_.HasFiniteState() && outputLowpass_.HasFiniteState() && outputAllpass_.HasFiniteState() &&
+         outputHighpass_.HasFiniteState() && inputDip_.HasFiniteState() && AllFinite(drive_, meanSquare_);
+}
+
 double DirtShaper::ProcessSample(double x) noexcept {
   double y = inputHighpass_.ProcessSample(x);
   y = inputDip_.ProcessSample(y);

@@ -19,6 +19,10 @@ class DirtShaper {
   double ProcessSample(double x) noexcept;
 
   double Drive() const noexcept { return drive_; }
+  // Back to the state of a new shaper (silent until its first measurement);
+  // the design and the amount stay.
+  void ClearState() noexcept;
+  bool HasFiniteState() const noexcept;
 
  private:
   Biquad inputHighpass_;

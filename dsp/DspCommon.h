@@ -23,6 +23,14 @@ inline double ReleaseBaseMs(double process) noexcept {
   return process * 110.0 + 10.0;
 }
 
+// True when every value is finite: 0 x v is 0 for a finite v and NaN for an
+// infinite or NaN one, and one NaN makes the whole sum NaN. Branch-free, so a
+// state can be checked once per block for next to nothing.
+template <typename... Values>
+inline bool AllFinite(Values... values) noexcept {
+  return ((0.0 * values) + ... + 0.0) == 0.0;
+}
+
 // A host may report a rate of 0 (or garbage) before it has settled on one.
 // Designing with it would put NaN into filter histories that no reset ever
 // clears, so the owners ignore such a rate and keep the one they have.

@@ -43,6 +43,10 @@ class EnvelopeStage {
     return state_;
   }
 
+  // Back to silence; the design stays.
+  void ClearState() noexcept { held_ = state_ = 0.0; }
+  bool HasFiniteState() const noexcept { return AllFinite(held_, state_); }
+
   double AttackCoef() const noexcept { return attackCoef_; }
   double ReleaseCoef() const noexcept { return releaseCoef_; }
   double PredecayCoef() const noexcept { return predecayCoef_; }

@@ -19,6 +19,14 @@ class GainEnvelope {
   double PreDecay(double level) noexcept { return first_.PreDecay(level); }
   // Runs the level through the three stages and returns the envelope.
   double Follow(double level) noexcept { return third_.Follow(second_.Follow(first_.Follow(level))); }
+  bool HasFiniteState() const noexcept {
+    return first_.HasFiniteState() && second_.HasFiniteState() && third_.HasFiniteState();
+  }
+  void ClearState() noexcept {
+    first_.ClearState();
+    second_.ClearState();
+    third_.ClearState();
+  }
 
  private:
   EnvelopeStage first_;

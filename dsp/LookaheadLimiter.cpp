@@ -35,6 +35,20 @@ void LookaheadLimiter::Setup(double process, int transients) noexcept {
   detector_.SetCorner(smoothingHz);
 }
 
+void LookaheadLimiter::ClearState() noexcept {
+  outLeft_ = outRight_ = 0.0;
+  lastDivisor_ = 1.0;
+  envelope_.ClearState();
+  delayLeft_.Clear();
+  delayRight_.Clear();
+  detector_.Clear();
+}
+
+bool LookaheadLimiter::HasFiniteState() const noexcept {
+  return AllFinite(outLeft_, outRight_, lastDivisor_) && envelope_.HasFiniteState() && delayLeft_.HasFiniteState() &&
+         delayRight_.HasFiniteState() && detector_.HasFiniteState();
+}
+
 double LookaheadLimiter::UpdateDivisor(double level) noexcept {
   const double d = detector_.Process(level);
   lastDivisor_ = envelope_.Follow(d) + 1.0;

@@ -29,6 +29,13 @@ class LookaheadLimiter {
   // stereo processing returns.
   void ProcessMono(double x) noexcept;
 
+  // Silences the right delay, which mono processing left holding the samples
+  // of the last stereo block.
+  void ClearRightDelay() noexcept { delayRight_.Clear(); }
+  // Back to the state of a new limiter; designs and settings stay.
+  void ClearState() noexcept;
+  bool HasFiniteState() const noexcept;
+
   double OutLeft() const noexcept { return outLeft_; }
   double OutRight() const noexcept { return outRight_; }
   // The effect's meter shows 1 / LastDivisor().

@@ -15,6 +15,7 @@ class OnePoleSmoother {
   // Designs the corner at the rate stored now; the state is kept.
   void SetCorner(double hz) noexcept;
   void Clear() noexcept { state_ = 0.0; }
+  bool HasFiniteState() const noexcept { return AllFinite(state_); }
 
   // Returns the low-passed value, which is also the new state.
   double Process(double u) noexcept {

@@ -19,8 +19,6 @@ constexpr double kTrimGainTable[] = {0.5, 1, 2};
 constexpr double kTrimCompensationTable[] = {0.708, 1, 1.41};
 constexpr const char* kTrimTexts[] = {"-6 dB", "0 dB", "+6 dB"};
 constexpr double kOutputMakeup = 1.41;
-// Fixed weights of the tone bands, indexed by band; band 3 belongs to "Fullness".
-constexpr double kBandWeight[] = {0.708, 1, 1, 1, 1.19, 1.41, 1.68};
 // exp(v * kDbToNaturalLog) = 10^(v / 20)
 constexpr double kDbToNaturalLog = 0.1151292546497;
 constexpr double kSignalThreshold = 0.001;
@@ -29,16 +27,17 @@ template <typename T, size_t N>
 constexpr int Count(const T (&)[N]) {
   return static_cast<int>(N);
 }
-
-// A tone parameter's value v acts as 2 v decibels.
-double ToneGain(double v) { return std::pow(10.0, (2.0 * v) / 20.0); }
 }  // namespace
 
 Torvane::Torvane(audioMasterCallback hostCallback) noexcept
     : IEffectVST(hostCallback, kNumParameters, "1-1 2-2", 1, "Torvane", "", "Quillfen",
                  FourCharCode('T', 'V', 'N', '1'), 0x10000) {
   DefineParameters();
+  // The editor can be resized, so every state carries its size.
+  StoreEditorSizeInState();
   FillDefaultPresets("-", 1);
+  // Hosts read the latency right after loading; it is fixed by the look-ahead.
+  SetLatency(LookaheadLimiter::kLookahead);
 }
 
 void Torvane::DefineParameters() noexcept {
@@ -77,7 +76,10 @@ void Torvane::OnReset() {
     for (int index : {kProcess, kFullness, kLfCut}) OnParameterChange(index);
   }
   SetLatency(LookaheadLimiter::kLookahead);
-  meterFall_ = BlockSize() / fs;
+  // One block moves an idle meter by this share of its distance to the centre
+  // (a time constant of about a second); a block longer than a second moves
+  // it all the way, never past the centre.
+  meterFall_ = std::min(1.0, BlockSize() / fs);
 }
 
 void Torvane::SetupBands() noexcept {
@@ -106,18 +108,12 @@ void Torvane::OnParameterChange(int index) {
     case kSubBass:
     case kLowBass:
     case kHiBass:
+    case kFullness:
     case kArticulation:
     case kPresence:
-    case kTreble: {
-      const int band = index - kSubBass;
-      const double gain = ToneGain(v) * kBandWeight[band];
-      left_.SetBandGain(band, gain);
-      right_.SetBandGain(band, gain);
-      break;
-    }
-    case kFullness:
-      left_.SetFullness(v);
-      right_.SetFullness(v);
+    case kTreble:
+      left_.SetTone(index - kSubBass, v);
+      right_.SetTone(index - kSubBass, v);
       break;
     case kLfCut: {
       const double hz = kLfCutTable[std::clamp(static_cast<int>(v), 0, Count(kLfCutTable) - 1)];
@@ -140,10 +136,19 @@ void Torvane::OnParameterChange(int index) {
       SetupBands();
       notifyEditor = false;
       break;
-    case kChannel:
-      stereo_ = static_cast<int>(v) != 0;
+    case kChannel: {
+      const bool stereo = static_cast<int>(v) != 0;
+      if (stereo && !stereo_) {
+        // The right channel sat idle through mono processing: it comes back
+        // fresh instead of replaying filter, envelope and delay state from
+        // whenever stereo was last left.
+        right_.ClearState();
+        limiter_.ClearRightDelay();
+      }
+      stereo_ = stereo;
       notifyEditor = false;
       break;
+    }
     default:
       notifyEditor = false;
       break;
@@ -152,27 +157,42 @@ void Torvane::OnParameterChange(int index) {
   outputFactor_ = (1.0 / trimCompensation_) * kOutputMakeup * outputGain_;
 }
 
-void Torvane::ProcessBlock(double** inputs, double** outputs, int frames) {
+double Torvane::Recovered(double y, ChannelProcessor& processor) noexcept {
+  if (std::isfinite(y)) return y;
+  processor.ClearState();
+  return 0.0;
+}
+
+double Torvane::LimitedOutput(double y) noexcept {
+  if (std::isfinite(y)) return y;
+  limiter_.ClearState();
+  return 0.0;
+}
+
+void Torvane::ProcessBlock(const double* const* inputs, double* const* outputs, int frames) {
   if (frames <= 0) return;
   const bool signalPresent = std::max(std::fabs(inputs[0][0]), std::fabs(inputs[1][0])) > kSignalThreshold;
   // The trim works on copies: in double precision the inputs are the host's own
   // buffers, which it may still use (sends, other plug-ins).
   if (stereo_) {
     for (int i = 0; i < frames; ++i) {
-      const double l = inputs[0][i] * trimGain_;
-      const double r = inputs[1][i] * trimGain_;
-      const double processedLeft = left_.ProcessSample(l);
-      const double processedRight = right_.ProcessSample(r);
+      const double processedLeft = Recovered(left_.ProcessSample(Trimmed(inputs[0][i])), left_);
+      const double processedRight = Recovered(right_.ProcessSample(Trimmed(inputs[1][i])), right_);
       limiter_.ProcessStereo(processedLeft, processedRight);
-      outputs[0][i] = limiter_.OutLeft() * outputFactor_;
-      outputs[1][i] = limiter_.OutRight() * outputFactor_;
+      outputs[0][i] = LimitedOutput(limiter_.OutLeft() * outputFactor_);
+      outputs[1][i] = LimitedOutput(limiter_.OutRight() * outputFactor_);
     }
   } else {
     for (int i = 0; i < frames; ++i) {
-      limiter_.ProcessMono(left_.ProcessSample(inputs[0][i] * trimGain_));
-      outputs[0][i] = outputs[1][i] = limiter_.OutLeft() * outputFactor_;
+      limiter_.ProcessMono(Recovered(left_.ProcessSample(Trimmed(inputs[0][i])), left_));
+      outputs[0][i] = outputs[1][i] = LimitedOutput(limiter_.OutLeft() * outputFactor_);
     }
   }
+  // A state that ran away without showing in the output (an envelope stuck at
+  // infinity silences its band) starts afresh before the next block.
+  if (!left_.HasFiniteState()) left_.ClearState();
+  if (!right_.HasFiniteState()) right_.ClearState();
+  if (!limiter_.HasFiniteState()) limiter_.ClearState();
   if (Editor()) UpdateMeters(signalPresent);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "dsp/ChannelProcessor.h"
 #include "dsp/LookaheadLimiter.h"
 #include "effect/MeterScale.h"
@@ -25,7 +27,7 @@ class Torvane final : public IEffectVST {
 
   void OnReset() override;
   void OnParameterChange(int index) override;
-  void ProcessBlock(double** inputs, double** outputs, int frames) override;
+  void ProcessBlock(const double* const* inputs, double* const* outputs, int frames) override;
 
   // Meter positions 0..1 (0.5 = 0 dB): the left channel's seven band gains, then the limiter's.
   double MeterValue(int meter) const noexcept { return meterValues_[meter]; }
@@ -38,6 +40,13 @@ class Torvane final : public IEffectVST {
   void DefineParameters() noexcept;
   void SetupBands() noexcept;
   void UpdateMeters(bool signalPresent) noexcept;
+  // Input samples enter the chain trimmed; a sample that is not a number (a
+  // broken upstream plug-in, a damaged file) enters as silence.
+  double Trimmed(double x) const noexcept { return std::isfinite(x) ? x * trimGain_ : 0.0; }
+  // The output of a processor whose state ran away (finite but enormous input
+  // can overflow): the processor starts afresh and the sample is silent.
+  static double Recovered(double y, ChannelProcessor& processor) noexcept;
+  double LimitedOutput(double y) noexcept;
 
   ChannelProcessor left_;
   ChannelProcessor right_;
@@ -47,7 +56,9 @@ class Torvane final : public IEffectVST {
   double processAmount_ = 0.0;
   double outputGain_ = 0.0;
   double trimGain_ = 0.0;
-  double trimCompensation_ = 0.0;
+  // Starts at 1 so that the output factor is finite (and 0) before the host
+  // opens the effect and the parameters are applied.
+  double trimCompensation_ = 1.0;
   double outputFactor_ = 0.0;
   bool stereo_ = false;
   bool transients_ = false;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/FixedText.h"
+#include "framework/HostBufferBinding.h"
 #include "framework/IEditor.h"
 #include "framework/IResizeState.h"
 #include "framework/ScopedFlushToZero.h"
@@ -17,6 +18,7 @@ IEffectBase::IEffectBase(int parameterCount, const char* channelIO, int presetCo
                          uint32_t version) noexcept
     : uniqueId_(uniqueId), version_(version) {
   for (int i = 0; i < parameterCount; ++i) parameters_.Add(new IParameter);
+  parsedValues_.ResizeZeroFilled(NumParameters());
   for (int i = 0; i < presetCount; ++i) presets_.Add(new Preset);
   CopyFixedText(effectName_, effectName);
   CopyFixedText(productName_, productName);
@@ -24,7 +26,7 @@ IEffectBase::IEffectBase(int parameterCount, const char* channelIO, int presetCo
   ParseChannelIO(channelIO);
 }
 
-IEffectBase::~IEffectBase() { delete editor_; }
+IEffectBase::~IEffectBase() = default;
 
 void IEffectBase::ParseChannelIO(const char* channelIO) {
   int maxInputs = 0, maxOutputs = 0;
@@ -60,7 +62,7 @@ void IEffectBase::OnParameterChange(int /*index*/) { ScopedLock lock(lock_); }
 
 void IEffectBase::OnProcessingSwitch(bool /*on*/) { ScopedLock lock(lock_); }
 
-void IEffectBase::ProcessBlock(double** inputs, double** outputs, int frames) {
+void IEffectBase::ProcessBlock(const double* const* inputs, double* const* outputs, int frames) {
   const int channels = NumOutputChannels();
   for (int i = 0; i < channels; ++i) {
     if (i < NumInputChannels()) {
@@ -83,15 +85,17 @@ bool IEffectBase::WriteState(StateChunk& chunk) { return SerializeParams(chunk);
 int IEffectBase::ReadState(const StateChunk& chunk, int start) { return UnserializeParams(chunk, start); }
 
 void IEffectBase::SetParameterFromEditor(int index, double position) {
-  ScopedLock lock(lock_);
-  IParameter* parameter = GetParameter(index);
-  if (!parameter) return;
-  parameter->SetFromPosition(position);
+  {
+    ScopedLock lock(lock_);
+    IParameter* parameter = GetParameter(index);
+    if (!parameter) return;
+    parameter->SetFromPosition(position);
+    OnParameterChange(index);
+  }
   NotifyHostOfParameter(index, position);
-  OnParameterChange(index);
 }
 
-void IEffectBase::AttachEditor(IEditor* editor) {
+void IEffectBase::AttachEditor(std::unique_ptr<IEditor> editor) {
   if (!editor) return;
   ScopedLock lock(lock_);
   editor->PrepareSurface();
@@ -99,7 +103,7 @@ void IEffectBase::AttachEditor(IEditor* editor) {
   for (int i = 0; i < NumParameters(); ++i) {
     editor->PushParameterToControls(i, GetParameter(i)->GetPosition(), true);
   }
-  editor_ = editor;
+  editor_ = std::move(editor);
 }
 
 void IEffectBase::RefreshEditorControls() {
@@ -168,32 +172,22 @@ void IEffectBase::SetOutputConnected(int channel, bool connected) noexcept {
 // --- processing entry -------------------------------------------------------
 
 void IEffectBase::BindInputBuffers(const float* const* inputs, int offset, int frames) noexcept {
-  int hostIndex = 0;
-  for (int i = 0; i < NumInputChannels(); ++i) {
-    InputChannel* channel = inputs_.Get(i);
-    if (!channel->connected) continue;
-    const float* source = inputs ? inputs[hostIndex] : nullptr;
-    ++hostIndex;
-    double* scratch = channel->scratch.Data();
+  HostBufferBinding<const float>(inputs).ForEachConnected(inputs_, [&](InputChannel& channel, const float* source) {
+    double* scratch = channel.scratch.Data();
     if (source) {
       for (int f = 0; f < frames; ++f) scratch[f] = source[offset + f];
     } else {
       std::fill(scratch, scratch + frames, 0.0);
     }
-    inputPointers_[channel->slot] = scratch;
-  }
+    inputPointers_[channel.slot] = scratch;
+  });
 }
 
 void IEffectBase::BindOutputBuffers(float* const* outputs, int offset) noexcept {
-  int hostIndex = 0;
-  for (int i = 0; i < NumOutputChannels(); ++i) {
-    OutputChannel* channel = outputs_.Get(i);
-    if (!channel->connected) continue;
-    float* destination = outputs ? outputs[hostIndex] : nullptr;
-    ++hostIndex;
-    channel->hostBuffer = destination ? destination + offset : nullptr;
-    outputPointers_[channel->slot] = channel->scratch.Data();
-  }
+  HostBufferBinding<float>(outputs).ForEachConnected(outputs_, [&](OutputChannel& channel, float* destination) {
+    channel.hostBuffer = destination ? destination + offset : nullptr;
+    outputPointers_[channel.slot] = channel.scratch.Data();
+  });
 }
 
 void IEffectBase::RunBlock(int frames, bool accumulate) noexcept {
@@ -213,13 +207,9 @@ void IEffectBase::RunBlock(int frames, bool accumulate) noexcept {
 
 template <typename Sample>
 void IEffectBase::SilenceOutputs(Sample* const* outputs, int frames) noexcept {
-  if (!outputs) return;
-  int hostIndex = 0;
-  for (int i = 0; i < NumOutputChannels(); ++i) {
-    if (!outputs_.Get(i)->connected) continue;
-    Sample* destination = outputs[hostIndex++];
+  HostBufferBinding<Sample>(outputs).ForEachConnected(outputs_, [&](OutputChannel&, Sample* destination) {
     if (destination) std::fill(destination, destination + frames, Sample(0));
-  }
+  });
 }
 
 void IEffectBase::ProcessFloat(const float* const* inputs, float* const* outputs, int frames, bool accumulate) {
@@ -243,27 +233,17 @@ void IEffectBase::ProcessFloat(const float* const* inputs, float* const* outputs
 
 void IEffectBase::ProcessDoubleChunk(const double* const* inputs, double* const* outputs, int offset,
                                      int frames) noexcept {
-  int hostIndex = 0;
-  for (int i = 0; i < NumInputChannels(); ++i) {
-    InputChannel* channel = inputs_.Get(i);
-    if (!channel->connected) continue;
-    const double* source = inputs ? inputs[hostIndex] : nullptr;
-    ++hostIndex;
+  HostBufferBinding<const double>(inputs).ForEachConnected(inputs_, [&](InputChannel& channel, const double* source) {
     if (source) {
-      inputPointers_[channel->slot] = const_cast<double*>(source) + offset;
+      inputPointers_[channel.slot] = source + offset;
     } else {
-      std::fill(channel->scratch.Data(), channel->scratch.Data() + frames, 0.0);
-      inputPointers_[channel->slot] = channel->scratch.Data();
+      std::fill(channel.scratch.Data(), channel.scratch.Data() + frames, 0.0);
+      inputPointers_[channel.slot] = channel.scratch.Data();
     }
-  }
-  hostIndex = 0;
-  for (int i = 0; i < NumOutputChannels(); ++i) {
-    OutputChannel* channel = outputs_.Get(i);
-    if (!channel->connected) continue;
-    double* destination = outputs ? outputs[hostIndex] : nullptr;
-    ++hostIndex;
-    outputPointers_[channel->slot] = destination ? destination + offset : channel->scratch.Data();
-  }
+  });
+  HostBufferBinding<double>(outputs).ForEachConnected(outputs_, [&](OutputChannel& channel, double* destination) {
+    outputPointers_[channel.slot] = destination ? destination + offset : channel.scratch.Data();
+  });
   ProcessBlock(inputPointers_.Data(), outputPointers_.Data(), frames);
 }
 
@@ -274,14 +254,9 @@ void IEffectBase::ProcessDouble(const double* const* inputs, double* const* outp
   // The host's buffers go to ProcessBlock whole. Where a scratch buffer stands
   // in (a missing host buffer, a channel that is not connected), the call is
   // split so that no block exceeds the scratch buffers' length.
-  bool needsScratch = !inputs || !outputs;
-  for (int i = 0, h = 0; !needsScratch && i < NumInputChannels(); ++i) {
-    if (!inputs_.Get(i)->connected || !inputs[h++]) needsScratch = true;
-  }
-  for (int i = 0, h = 0; !needsScratch && i < NumOutputChannels(); ++i) {
-    if (!outputs_.Get(i)->connected || !outputs[h++]) needsScratch = true;
-  }
-  if (!needsScratch || frames <= blockSize_) {
+  const bool hostCoversAll = HostBufferBinding<const double>(inputs).CoversEveryChannel(inputs_) &&
+                             HostBufferBinding<double>(outputs).CoversEveryChannel(outputs_);
+  if (hostCoversAll || frames <= blockSize_) {
     ProcessDoubleChunk(inputs, outputs, 0, frames);
     return;
   }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 #include "framework/ChannelIO.h"
+#include "framework/EditorSizeRecords.h"
 #include "framework/GrowableArray.h"
 #include "framework/IParameter.h"
 #include "framework/MidiMessage.h"
@@ -39,7 +42,8 @@ class IEffectBase {
   // Effect hooks.
   virtual void OnReset();
   virtual void OnParameterChange(int index);
-  virtual void ProcessBlock(double** inputs, double** outputs, int frames);
+  // Inputs are the host's or the scratch buffers and must not be written.
+  virtual void ProcessBlock(const double* const* inputs, double* const* outputs, int frames);
   virtual void OnEditorOpen() {}
   virtual void OnEditorClose() {}
   virtual void OnProcessingSwitch(bool on);
@@ -47,12 +51,20 @@ class IEffectBase {
   virtual void HandleSysEx(const SysExMessage& /*message*/) {}
   virtual bool NameMidiNote(int note, char* out);
   virtual bool WriteState(StateChunk& chunk);
+  // Restores a state written by WriteState; a state that does not read
+  // completely changes nothing and gives -1.
   virtual int ReadState(const StateChunk& chunk, int start);
+  // The position after the state that starts at start, or -1 when it does not
+  // read completely; nothing changes.
+  virtual int SkipState(const StateChunk& chunk, int start) const;
   virtual void OnEditorResize(int /*width*/, int /*height*/) {}
   virtual void OnEditorLayoutChange(int /*viewIndex*/, double /*baseWidth*/, double /*baseHeight*/) {}
   virtual void OnHostKnown() {}
   // A right-button press on a parameter control in a host that offers its own menu.
   virtual void OnParameterContextMenu(int /*index*/, int /*x*/, int /*y*/) {}
+  // Sets the value and runs OnParameterChange under the plug-in lock, then tells
+  // the host after releasing it: a host may take a lock of its own in the
+  // automation callback while its audio thread waits for ours.
   virtual void SetParameterFromEditor(int index, double position);
 
   // Host operations, supplied by the host adapter.
@@ -68,7 +80,8 @@ class IEffectBase {
   virtual int IdentifyHost() { return host_; }
   virtual void ResizeEditor(int width, int height) = 0;
   virtual void InitForHost() {}
-  virtual void AttachEditor(IEditor* editor);
+  // Takes ownership; a second editor replaces (and destroys) the first.
+  virtual void AttachEditor(std::unique_ptr<IEditor> editor);
   virtual void SetLatency(int samples);
   virtual bool ForwardMidiMessage(const MidiMessage& message) = 0;
   virtual bool ForwardSysEx(const SysExMessage& /*message*/) { return false; }
@@ -108,8 +121,12 @@ class IEffectBase {
   int BlockSize() const noexcept { return blockSize_; }
   int Latency() const noexcept { return latency_; }
   int TailSize() const noexcept { return tailSize_; }
-  IEditor* Editor() const noexcept { return editor_; }
+  IEditor* Editor() const noexcept { return editor_.get(); }
   IResizeState* ResizeState() const noexcept { return resizeState_; }
+  // The editor size kept in the state; written in front of the parameter
+  // values once StoreEditorSizeInState has been called.
+  EditorSizeRecords& EditorSize() noexcept { return editorSize_; }
+  bool StoresEditorSize() const noexcept { return storesEditorSize_; }
   const char* EffectName() const noexcept { return effectName_; }
   const char* ProductName() const noexcept { return productName_; }
   const char* MakerName() const noexcept { return makerName_; }
@@ -133,6 +150,9 @@ class IEffectBase {
   void SetResizeState(IResizeState* resizeState) noexcept { resizeState_ = resizeState; }
 
  protected:
+  // From now on every state carries the editor size (the layout of an effect
+  // whose editor can be resized).
+  void StoreEditorSizeInState() noexcept { storesEditorSize_ = true; }
   void SetHost(int host, int hostVersion) noexcept {
     host_ = host;
     hostVersion_ = hostVersion;
@@ -147,6 +167,18 @@ class IEffectBase {
   // Without scratch buffers (no block size yet) a call can only leave silence.
   template <typename Sample>
   void SilenceOutputs(Sample* const* outputs, int frames) noexcept;
+  // A parameter state read from a chunk, applied only once it read completely.
+  struct ParsedParams {
+    bool hasSize = false;
+    double sizeValues[EditorSizeRecords::kCount] = {};
+    int valueCount = 0;
+    double* values = nullptr;  // room for NumParameters() values
+  };
+  // Reads a parameter state into parsed (when given) without changing
+  // anything; the position after it, or -1.
+  int ParseParams(const StateChunk& chunk, int start, ParsedParams* parsed) const noexcept;
+  // Reads a preset's name and initialised flag; the position after them, or -1.
+  int ReadPresetHeader(const StateChunk& chunk, int position, char* name, bool& initialised) const noexcept;
   void CallParameterChangeForAll();
   int CountPresetsNamedLike(const char* text) const noexcept;
 
@@ -167,14 +199,20 @@ class IEffectBase {
   int blockSize_ = 0;
   int latency_ = 0;
   int tailSize_ = 0;
-  IEditor* editor_ = nullptr;
   IResizeState* resizeState_ = nullptr;
+  EditorSizeRecords editorSize_;
+  bool storesEditorSize_ = false;
   OwnedList<IParameter> parameters_;
   OwnedList<Preset> presets_;
-  GrowableArray<double*> inputPointers_;
+  GrowableArray<const double*> inputPointers_;
   GrowableArray<double*> outputPointers_;
   OwnedList<InputChannel> inputs_;
   OwnedList<OutputChannel> outputs_;
+  ParsedParams parsedState_;
+  GrowableArray<double> parsedValues_;
+  // Declared last so that it goes first: controls may still reach the
+  // parameters while the editor is destroyed.
+  std::unique_ptr<IEditor> editor_;
 };
 
 }  // namespace torvane

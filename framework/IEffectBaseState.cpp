@@ -16,39 +16,63 @@ constexpr const char* kUserPresetName = "user preset";
 bool IEffectBase::SerializeParams(StateChunk& chunk) {
   ScopedLock lock(lock_);
   bool ok = chunk.PutInt(NumParameters());
-  if (resizeState_) {
-    for (int i = 0; i < resizeState_->StateParameterCount(); ++i) {
-      ok = ok && chunk.PutDouble(resizeState_->StateParameter(i)->Value());
-    }
+  if (storesEditorSize_) {
+    for (int i = 0; i < EditorSizeRecords::kCount; ++i) ok = ok && chunk.PutDouble(editorSize_[i].Value());
   }
   for (int i = 0; ok && i < NumParameters(); ++i) ok = chunk.PutDouble(GetParameter(i)->Value());
   return ok;
 }
 
-int IEffectBase::UnserializeParams(const StateChunk& chunk, int start) {
-  ScopedLock lock(lock_);
-  int32_t storedCount = NumParameters();
+int IEffectBase::ParseParams(const StateChunk& chunk, int start, ParsedParams* parsed) const noexcept {
+  int32_t storedCount = 0;
   int position = chunk.GetInt(storedCount, start);
-  if (position < 0) storedCount = NumParameters();
-  const int valuesToRead = std::min<int>(storedCount, NumParameters());
-
-  if (resizeState_) {
-    for (int i = 0; i < resizeState_->StateParameterCount(); ++i) {
-      double value = 0.0;
-      position = chunk.GetDouble(value, position);
-      if (position < 0) value = 0.0;
-      resizeState_->StateParameter(i)->SetClamped(value);
-    }
+  if (position < 0 || storedCount < 0) return -1;
+  // Two layouts share the header and the count: states written before the
+  // editor size travelled in them hold exactly the count's values after it.
+  // The bytes left tell them apart, so neither is ever read shifted.
+  const int64_t bytesLeft = chunk.Size() - static_cast<int64_t>(position);
+  const int64_t valueBytes = static_cast<int64_t>(storedCount) * 8;
+  const int64_t sizeBytes = EditorSizeRecords::kCount * 8;
+  const bool hasSize = storesEditorSize_ ? bytesLeft != valueBytes : bytesLeft == valueBytes + sizeBytes;
+  double sizeValues[EditorSizeRecords::kCount] = {};
+  if (hasSize) {
+    for (double& value : sizeValues) position = chunk.GetDouble(value, position);
   }
+  const int valuesToRead = std::min<int>(storedCount, NumParameters());
   for (int i = 0; position >= 0 && i < valuesToRead; ++i) {
     double value = 0.0;
     position = chunk.GetDouble(value, position);
-    if (position < 0) value = 0.0;
-    GetParameter(i)->SetClamped(value);
+    if (parsed) parsed->values[i] = value;
   }
+  // Values beyond the parameters this build knows (a newer layout) are skipped.
+  if (position >= 0 && storedCount > valuesToRead) {
+    const int64_t end = position + static_cast<int64_t>(storedCount - valuesToRead) * 8;
+    position = end <= chunk.Size() ? static_cast<int>(end) : -1;
+  }
+  if (position < 0) return -1;
+  if (parsed) {
+    parsed->hasSize = hasSize && storesEditorSize_;
+    std::copy(sizeValues, sizeValues + EditorSizeRecords::kCount, parsed->sizeValues);
+    parsed->valueCount = valuesToRead;
+  }
+  return position;
+}
+
+int IEffectBase::UnserializeParams(const StateChunk& chunk, int start) {
+  ScopedLock lock(lock_);
+  // Read everything first: a damaged chunk changes nothing.
+  parsedState_.values = parsedValues_.Data();
+  const int position = ParseParams(chunk, start, &parsedState_);
+  if (position < 0) return -1;
+  if (parsedState_.hasSize) {
+    for (int i = 0; i < EditorSizeRecords::kCount; ++i) editorSize_[i].SetClamped(parsedState_.sizeValues[i]);
+  }
+  for (int i = 0; i < parsedState_.valueCount; ++i) GetParameter(i)->SetClamped(parsedState_.values[i]);
   CallParameterChangeForAll();
   return position;
 }
+
+int IEffectBase::SkipState(const StateChunk& chunk, int start) const { return ParseParams(chunk, start, nullptr); }
 
 void IEffectBase::CallParameterChangeForAll() {
   for (int i = 0; i < NumParameters(); ++i) OnParameterChange(i);
@@ -66,37 +90,43 @@ bool IEffectBase::SerializePresets(StateChunk& chunk) {
   return ok;
 }
 
+int IEffectBase::ReadPresetHeader(const StateChunk& chunk, int position, char* name, bool& initialised) const
+    noexcept {
+  int32_t length = 0;
+  const int afterLength = chunk.GetInt(length, position);
+  if (afterLength < 0 || length < 0 || static_cast<int64_t>(afterLength) + length > chunk.Size()) return -1;
+  // Names longer than the preset's field are cut, never copied past it.
+  const int kept = std::min<int>(length, kPresetNameBytes - 1);
+  std::memcpy(name, chunk.Data() + afterLength, kept);
+  name[kept] = '\0';
+  uint8_t flag = 0;
+  position = chunk.GetByte(flag, afterLength + length);
+  initialised = flag != 0;
+  return position;
+}
+
 int IEffectBase::UnserializePresets(const StateChunk& chunk, int start) {
   ScopedLock lock(lock_);
+  char name[kPresetNameBytes] = {};
+  bool initialised = false;
+  // A bank is taken whole or not at all: every preset must read completely
+  // before the first one changes.
   int position = start;
-  char nameRead[kPresetNameBytes] = {};
-  for (int i = 0; i < NumPresets() && position >= 0; ++i) {
+  for (int i = 0; i < NumPresets(); ++i) {
+    position = ReadPresetHeader(chunk, position, name, initialised);
+    if (position >= 0 && initialised) position = SkipState(chunk, position);
+    if (position < 0) return -1;
+  }
+  position = start;
+  for (int i = 0; i < NumPresets(); ++i) {
     Preset* preset = presets_.Get(i);
-    int32_t length = 0;
-    const int afterLength = chunk.GetInt(length, position);
-    if (afterLength < 0 || length < 0 || static_cast<int64_t>(afterLength) + length > chunk.Size()) {
-      position = -1;  // the name runs past the end: nothing after it can be read
-    } else {
-      if (length > 0) {
-        // Names longer than the preset's field are cut, never copied past it.
-        const int kept = std::min<int>(length, kPresetNameBytes - 1);
-        std::memcpy(nameRead, chunk.Data() + afterLength, kept);
-        nameRead[kept] = '\0';
-      }
-      position = afterLength + length;
-    }
-    CopyFixedText(preset->name, nameRead);
-
-    uint8_t flag = 0;
-    position = chunk.GetByte(flag, position);
-    if (position >= 0) preset->initialised = flag != 0;
-
-    if (preset->initialised) {
+    position = ReadPresetHeader(chunk, position, name, initialised);
+    CopyFixedText(preset->name, name);
+    preset->initialised = initialised;
+    if (initialised) {
       position = ReadState(chunk, position);
-      if (position > 0) {
-        preset->state.Clear();
-        WriteState(preset->state);
-      }
+      preset->state.Clear();
+      WriteState(preset->state);
     }
   }
   LoadPreset(currentPreset_);

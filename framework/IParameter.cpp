@@ -62,6 +62,9 @@ void IParameter::AddDisplayText(int value, const char* text) noexcept {
 
 void IParameter::SetFromPosition(double position) noexcept {
   if (!std::isfinite(position)) return;
+  // Every road in clamps: a position below 0 would otherwise store a value
+  // below the range that no later read shows or restores faithfully.
+  position = std::clamp(position, 0.0, 1.0);
   double v = std::pow(position, shape_) * (max_ - min_) + min_;
   if (type_ != TypeDouble) v = std::floor(v / step_ + 0.5) * step_;
   v = std::min(v, max_);

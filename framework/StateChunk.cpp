@@ -63,6 +63,14 @@ int StateChunk::GetByte(uint8_t& value, int position) const noexcept {
 }
 
 bool StateChunk::Assign(const void* data, int size) noexcept {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  if (bytes && size > 0 && bytes >= Data() && bytes < Data() + Size()) {
+    // A host handing back the bytes it got from us: they already live here.
+    if (size > Data() + Size() - bytes) return false;
+    std::memmove(buffer_.Data(), bytes, static_cast<size_t>(size));
+    buffer_.Resize(size, false);
+    return true;
+  }
   Clear();
   return PutBytes(data, size);
 }

@@ -1,6 +1,7 @@
 #include "raster/BlitRegion.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "raster/PixelOps.h"
@@ -18,6 +19,21 @@ struct BlitArea {
   int width;
   int height;
 };
+
+// When a raster is blitted onto itself and the destination lies after the
+// source in memory, a forward walk would overwrite source pixels before
+// reading them: walk from the last row up and from the right instead.
+bool WalkBackwards(const BlitArea& area) {
+  return reinterpret_cast<uintptr_t>(area.destination) > reinterpret_cast<uintptr_t>(area.source);
+}
+
+BlitArea FromLastRow(BlitArea area) {
+  area.destination += area.destinationStep * (area.height - 1);
+  area.source += area.sourceStep * (area.height - 1);
+  area.destinationStep = -area.destinationStep;
+  area.sourceStep = -area.sourceStep;
+  return area;
+}
 
 bool ClipArea(const IRasterBitmap& destination, const IRasterBitmap& source, int x, int y,
               const RasterRect* sourceRect, BlitArea* area) {
@@ -60,6 +76,8 @@ bool ClipArea(const IRasterBitmap& destination, const IRasterBitmap& source, int
   area->sourceStep = RowStep(source);
   area->width = static_cast<int>(width);
   area->height = static_cast<int>(height);
+  // Distinct rasters never overlap; only the same raster needs an order.
+  if (destination.PixelBuffer() == source.PixelBuffer() && WalkBackwards(*area)) *area = FromLastRow(*area);
   return true;
 }
 
@@ -68,8 +86,14 @@ template <class PixelFn>
 void ForEachPixel(const BlitArea& area, PixelFn fn) {
   uint32_t* d = area.destination;
   const uint32_t* s = area.source;
+  // Within a row the same rule: right to left when the destination is ahead.
+  const bool rightToLeft = WalkBackwards(area);
   for (int row = 0; row < area.height; ++row, d += area.destinationStep, s += area.sourceStep) {
-    for (int i = 0; i < area.width; ++i) fn(d[i], s[i]);
+    if (rightToLeft) {
+      for (int i = area.width - 1; i >= 0; --i) fn(d[i], s[i]);
+    } else {
+      for (int i = 0; i < area.width; ++i) fn(d[i], s[i]);
+    }
   }
 }
 

@@ -27,9 +27,10 @@ uint32_t* MemBitmap::PixelBuffer() const noexcept {
 
 bool MemBitmap::SetSize(int width, int height) noexcept {
   if (width == width_ && height == height_) return false;
-  // A negative side must not multiply with another negative one into a size.
-  const int64_t bytes =
-      (width > 0 && height > 0) ? static_cast<int64_t>(height) * PitchFor(width) * 4 : 0;
+  // A negative side must not multiply with another negative one into a size,
+  // and a width near INT_MAX must not overflow the row pitch.
+  const bool fits = width > 0 && height > 0 && width <= INT_MAX - kRowAlignMask;
+  const int64_t bytes = fits ? static_cast<int64_t>(height) * PitchFor(width) * 4 : 0;
   if (bytes > 0 && Reserve(bytes)) {
     width_ = width;
     height_ = height;

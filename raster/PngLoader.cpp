@@ -46,9 +46,7 @@ png_structp CreateReader() {
 struct PngDecode {
   png_structp png;
   png_infop info;
-  IRasterBitmap* reuse;
-  IRasterBitmap* target;  // reuse, or a new MemBitmap when created is set
-  bool created;
+  IRasterBitmap* target;
   png_bytepp rows;
 };
 
@@ -87,19 +85,11 @@ bool ReadImage(PngDecode* d) {
                &filter);
   SetTransformations(d->png, d->info, colourType, bitDepth);
 
-  // libpng refuses sides above 2^31 - 1, so they fit an int.
+  if (static_cast<long long>(width) * height > kPngMaxPixels) return false;
+  // Within the pixel limit both sides fit an int.
   const int w = static_cast<int>(width), h = static_cast<int>(height);
-  if (d->reuse) {
-    d->target = d->reuse;
-    d->target->SetSize(w, h);
-  } else {
-    d->target = new (std::nothrow) MemBitmap(w, h);
-    d->created = d->target != nullptr;
-  }
-  if (!d->target || d->target->Width() != w || d->target->Height() != h ||
-      !d->target->PixelBuffer()) {
-    return false;
-  }
+  d->target->SetSize(w, h);
+  if (d->target->Width() != w || d->target->Height() != h || !d->target->PixelBuffer()) return false;
   d->rows = static_cast<png_bytepp>(std::malloc(sizeof(png_bytep) * height));
   if (!d->rows) return false;
   for (int y = 0; y < h; ++y) d->rows[y] = reinterpret_cast<png_bytep>(RowStart(*d->target, y));
@@ -119,18 +109,23 @@ void ReverseBytes(IRasterBitmap& bitmap) {
   }
 }
 
-// Decodes from a read structure whose input is set up, and destroys it.
-IRasterBitmap* Decode(png_structp png, IRasterBitmap* reuse) {
-  PngDecode d = {png, png_create_info_struct(png), reuse, nullptr, false, nullptr};
+// Decodes from a read structure whose input is set up into target, and
+// destroys the structure.
+bool Decode(png_structp png, IRasterBitmap& target) {
+  PngDecode d = {png, png_create_info_struct(png), &target, nullptr};
   const bool ok = d.info && ReadImage(&d);
   png_destroy_read_struct(&d.png, &d.info, nullptr);
   std::free(d.rows);
-  if (!ok) {
-    if (d.created) delete d.target;
-    return nullptr;
-  }
-  ReverseBytes(*d.target);
-  return d.target;
+  if (ok) ReverseBytes(target);
+  return ok;
+}
+
+// Runs decodeInto on a new bitmap, which is handed out only when it succeeded.
+template <typename DecodeInto>
+std::unique_ptr<MemBitmap> DecodeIntoNewBitmap(DecodeInto decodeInto) {
+  std::unique_ptr<MemBitmap> bitmap(new (std::nothrow) MemBitmap);
+  if (!bitmap || !decodeInto(*bitmap)) return nullptr;
+  return bitmap;
 }
 
 bool HasPngExtension(const char* name) {
@@ -152,28 +147,35 @@ bool HasPngExtension(const char* name) {
 
 }  // namespace
 
-IRasterBitmap* DecodePngMemory(const void* bytes, size_t length, IRasterBitmap* reuse) noexcept {
-  if (!bytes || length < kSignatureBytes) return nullptr;
-  if (png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kSignatureBytes) != 0) return nullptr;
+bool DecodePngMemoryInto(const void* bytes, size_t length, IRasterBitmap& target) noexcept {
+  if (!bytes || length < kSignatureBytes) return false;
+  if (png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kSignatureBytes) != 0) return false;
   png_structp png = CreateReader();
-  if (!png) return nullptr;
+  if (!png) return false;
   MemoryInput input = {static_cast<const unsigned char*>(bytes), length};
   png_set_read_fn(png, &input, ReadFromMemory);
-  return Decode(png, reuse);
+  return Decode(png, target);
 }
 
-IRasterBitmap* LoadPngFile(const char* utf8Name, bool checkExtension,
-                           IRasterBitmap* reuse) noexcept {
-  if (!utf8Name || (checkExtension && !HasPngExtension(utf8Name))) return nullptr;
+std::unique_ptr<MemBitmap> DecodePngMemory(const void* bytes, size_t length) noexcept {
+  return DecodeIntoNewBitmap([&](MemBitmap& bitmap) { return DecodePngMemoryInto(bytes, length, bitmap); });
+}
+
+bool LoadPngFileInto(const char* utf8Name, bool checkExtension, IRasterBitmap& target) noexcept {
+  if (!utf8Name || (checkExtension && !HasPngExtension(utf8Name))) return false;
   std::FILE* file = OpenFileForReading(utf8Name);
-  if (!file) return nullptr;
-  IRasterBitmap* result = nullptr;
+  if (!file) return false;
+  bool ok = false;
   if (png_structp png = CreateReader()) {
     png_init_io(png, file);
-    result = Decode(png, reuse);
+    ok = Decode(png, target);
   }
   std::fclose(file);
-  return result;
+  return ok;
+}
+
+std::unique_ptr<MemBitmap> LoadPngFile(const char* utf8Name, bool checkExtension) noexcept {
+  return DecodeIntoNewBitmap([&](MemBitmap& bitmap) { return LoadPngFileInto(utf8Name, checkExtension, bitmap); });
 }
 
 }  // namespace torvane

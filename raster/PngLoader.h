@@ -10,17 +10,27 @@ namespace torvane {
 // Shown in file dialogs that offer PNG images.
 constexpr char kPngFileDescription[] = "PNG files (*.PNG)";
 
+// Images with more pixels than this are refused before any pixel memory is
+// reserved: the editor's largest image has 2.7 million, and a few bytes of a
+// damaged file can declare billions.
+#ifndef TORVANE_PNG_MAX_PIXELS
+#define TORVANE_PNG_MAX_PIXELS (1 << 24)
+#endif
+constexpr long long kPngMaxPixels = TORVANE_PNG_MAX_PIXELS;
+
 // Decodes a PNG image held in memory into raster pixels (0xAARRGGBB, straight
-// alpha). With reuse the image goes into that bitmap, resized to fit, and
-// reuse is returned (the caller keeps owning it); otherwise the result is a
-// new MemBitmap the caller owns. Null on any failure: short or malformed data,
-// a libpng error, no memory; a reused bitmap then holds no meaningful pixels.
-IRasterBitmap* DecodePngMemory(const void* bytes, size_t length, IRasterBitmap* reuse) noexcept;
+// alpha). Null on any failure: short or malformed data, a libpng error, an
+// image above kPngMaxPixels, no memory.
+std::unique_ptr<MemBitmap> DecodePngMemory(const void* bytes, size_t length) noexcept;
+
+// The same into an existing bitmap, resized to fit; false on failure, when
+// the bitmap holds no meaningful pixels.
+bool DecodePngMemoryInto(const void* bytes, size_t length, IRasterBitmap& target) noexcept;
 
 // Decodes a PNG file named in UTF-8 like DecodePngMemory. With checkExtension,
-// names whose extension is not ".png" (any case) give null without opening.
-IRasterBitmap* LoadPngFile(const char* utf8Name, bool checkExtension,
-                           IRasterBitmap* reuse) noexcept;
+// names whose extension is not ".png" (any case) fail without opening.
+std::unique_ptr<MemBitmap> LoadPngFile(const char* utf8Name, bool checkExtension) noexcept;
+bool LoadPngFileInto(const char* utf8Name, bool checkExtension, IRasterBitmap& target) noexcept;
 
 // Decodes the PNG resource with this id from module (see FindPngResource in
 // platform/ModuleResources.h); null when it is absent or undecodable.

@@ -13,9 +13,7 @@ constexpr size_t kShortestResource = 7;
 std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) noexcept {
   const ResourceBytes resource = FindPngResource(module, id);
   if (!resource.data || resource.size <= kShortestResource) return nullptr;
-  // Without a bitmap to reuse the decoder always creates a MemBitmap.
-  return std::unique_ptr<MemBitmap>(
-      static_cast<MemBitmap*>(DecodePngMemory(resource.data, resource.size, nullptr)));
+  return DecodePngMemory(resource.data, resource.size);
 }
 
 }  // namespace torvane

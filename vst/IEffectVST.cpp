@@ -161,11 +161,11 @@ void IEffectVST::SetEditorRect(int width, int height) noexcept {
   editorRect_.bottom = static_cast<int16_t>(height);
 }
 
-void IEffectVST::AttachEditor(IEditor* editor) {
+void IEffectVST::AttachEditor(std::unique_ptr<IEditor> editor) {
   if (!editor) return;
-  IEffectBase::AttachEditor(editor);
+  IEffectBase::AttachEditor(std::move(editor));
   effect_.flags |= effFlagsHasEditor;
-  SetEditorRect(editor->Width(), editor->Height());
+  SetEditorRect(Editor()->Width(), Editor()->Height());
 }
 
 void IEffectVST::ResizeEditor(int width, int height) {

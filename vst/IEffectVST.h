@@ -31,7 +31,7 @@ class IEffectVST : public IEffectBase {
   int IdentifyHost() override;
   void ResizeEditor(int width, int height) override;
   void InitForHost() override;
-  void AttachEditor(IEditor* editor) override;
+  void AttachEditor(std::unique_ptr<IEditor> editor) override;
   void SetLatency(int samples) override;
   bool ForwardMidiMessage(const MidiMessage& message) override;
   bool ForwardSysEx(const SysExMessage& message) override;

@@ -1,5 +1,6 @@
 // The audio and parameter callbacks of the effect record, called directly by
 // the host, usually from its audio thread.
+#include <algorithm>
 #include <cmath>
 
 #include "framework/IEditor.h"
@@ -26,8 +27,10 @@ void IEffectVST::VSTSetParameter(AEffect* effect, VstInt32 index, float value) {
   ScopedLock lock(plugin->Lock());
   IParameter* parameter = plugin->GetParameter(index);
   if (!parameter) return;
-  if (plugin->Editor()) plugin->Editor()->PushParameterToControls(index, value, true);
-  parameter->SetFromPosition(value);
+  // Positions outside 0..1 from a careless host count as the nearest end.
+  const double position = std::clamp(static_cast<double>(value), 0.0, 1.0);
+  if (plugin->Editor()) plugin->Editor()->PushParameterToControls(index, position, true);
+  parameter->SetFromPosition(position);
   plugin->OnParameterChange(index);
 }
 

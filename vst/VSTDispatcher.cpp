@@ -31,7 +31,10 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
   IEffectVST* plugin = FromRecord(effect);
   if (!plugin) return 0;
   if (opcode == effClose) {
-    // The lock lives inside the object: the object goes without holding it.
+    // Wait for any call still running on another thread, then let go: the
+    // lock lives inside the object, which must not be destroyed while held.
+    plugin->Lock().Lock();
+    plugin->Lock().Unlock();
     delete plugin;
     return 0;
   }
@@ -179,7 +182,7 @@ VstIntPtr IEffectVST::SetChunk(const void* data, VstIntPtr size, bool isBank) {
     position = UnserializePresets(chunk, position);
   } else {
     position = ReadState(chunk, position);
-    ModifyCurrentPreset();
+    if (position >= 0) ModifyCurrentPreset();
   }
   if (position < 0) return 0;
   RefreshEditorControls();

@@ -40,9 +40,9 @@ ChannelProcessor Channel(double dirt) {
   ChannelProcessor p;
   p.Reset(kSampleRate);
   p.SetupBands(0.5, 0);
-  p.SetFullness(-3);  // the 300 Hz cut in the path too
-  const double gains[] = {0.708 * 1.4, 1.2, 0.9, 0, 1.19 * 1.1, 1.41 * 0.8, 1.68 * 0.7};
-  for (int b = 0; b < ChannelProcessor::kBands; ++b) p.SetBandGain(b, gains[b]);
+  // Fullness below 0 puts the 300 Hz cut in the path too.
+  const double tones[] = {1.5, 0.8, -0.5, -3, 0.4, -1, -1.5};
+  for (int b = 0; b < ChannelProcessor::kBands; ++b) p.SetTone(b, tones[b]);
   p.SetLfCut(30);
   p.SetDirt(dirt);
   return p;

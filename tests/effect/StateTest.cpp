@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "EffectHarness.h"
-#include "support/EditorDoubles.h"
 
 namespace torvane {
 
 namespace {
+using P = Torvane::Parameter;
+constexpr int kSubBass = P::kSubBass, kOutput = P::kOutput, kChannel = P::kChannel;
+
 std::vector<uint8_t> Chunk(EffectHarness& harness, int index) {
   void* data = nullptr;
   const VstIntPtr size = harness.Dispatch(effGetChunk, index, 0, &data);
@@ -37,46 +39,83 @@ void ExpectAllParametersValid(Torvane& effect) {
 }
 }  // namespace
 
-TEST(TorvaneState, ChunksWithoutAnEditorSize) {
-  EffectHarness harness;
-  const std::vector<uint8_t> program = Chunk(harness, 1);
-  ASSERT_EQ(program.size(), 124u);
-  const uint8_t start[] = {'t', 'f', 'f', 'p', 0, 0, 1, 0, 14, 0, 0, 0};
-  EXPECT_EQ(std::memcmp(program.data(), start, sizeof start), 0);
-  EXPECT_EQ(DoubleAt(program, 12 + 9 * 8), 1.0);  // "LF Cut" at 30 Hz
-  const std::vector<uint8_t> bank = Chunk(harness, 0);
-  ASSERT_EQ(bank.size(), 130u);
-  EXPECT_EQ(std::memcmp(bank.data() + 8, "\x01\x00\x00\x00-\x01", 6), 0);
-}
-
 TEST(TorvaneState, ChunksCarryTheEditorSizeInFront) {
   EffectHarness harness;
-  FakeResizeState resize;
-  resize.width.SetClamped(1080.0);
-  harness.effect.SetResizeState(&resize);
+  harness.effect.EditorSize().Width().SetClamped(1080.0);
   const std::vector<uint8_t> program = Chunk(harness, 1);
   ASSERT_EQ(program.size(), 148u);
+  const uint8_t start[] = {'t', 'f', 'f', 'p', 0, 0, 1, 0, 14, 0, 0, 0};
+  EXPECT_EQ(std::memcmp(program.data(), start, sizeof start), 0);
   EXPECT_EQ(DoubleAt(program, 12), -1.0);
   EXPECT_EQ(DoubleAt(program, 20), 1080.0);
   EXPECT_EQ(DoubleAt(program, 28), -1.0);
-  EXPECT_EQ(DoubleAt(program, 36 + 9 * 8), 1.0);
-  EXPECT_EQ(Chunk(harness, 0).size(), 154u);
+  EXPECT_EQ(DoubleAt(program, 36 + 9 * 8), 1.0);  // "LF Cut" at 30 Hz
+  const std::vector<uint8_t> bank = Chunk(harness, 0);
+  ASSERT_EQ(bank.size(), 154u);
+  EXPECT_EQ(std::memcmp(bank.data() + 8, "\x01\x00\x00\x00-\x01", 6), 0);
 
   EffectHarness restored;
-  FakeResizeState restoredSize;
-  restored.effect.SetResizeState(&restoredSize);
   std::vector<uint8_t> bytes = program;
   EXPECT_EQ(restored.Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(bytes.size()), bytes.data()), 1);
-  EXPECT_EQ(restoredSize.width.Value(), 1080.0);
+  EXPECT_EQ(restored.effect.EditorSize().Width().Value(), 1080.0);
   EXPECT_EQ(Chunk(restored, 1), program);
-  harness.effect.SetResizeState(nullptr);
-  restored.effect.SetResizeState(nullptr);
+}
+
+// Sessions stored before the editor size travelled in the state hold the
+// header, the count and the fourteen values only: 124 bytes for a program,
+// 130 for the bank. Their size tells the layouts apart, both ways.
+TEST(TorvaneState, ChunksOfTheLayoutWithoutEditorSizeStillRestore) {
+  EffectHarness source;
+  source.Set(kSubBass, -3.3);
+  source.Set(kChannel, 1);
+  source.effect.EditorSize().Width().SetClamped(2000.0);
+  const std::vector<uint8_t> program = Chunk(source, 1), bank = Chunk(source, 0);
+  std::vector<uint8_t> oldProgram(program.begin(), program.begin() + 12);
+  oldProgram.insert(oldProgram.end(), program.begin() + 36, program.end());
+  std::vector<uint8_t> oldBank(bank.begin(), bank.begin() + 18);
+  oldBank.insert(oldBank.end(), bank.begin() + 42, bank.end());
+  ASSERT_EQ(oldProgram.size(), 124u);
+  ASSERT_EQ(oldBank.size(), 130u);
+
+  for (auto [bytes, index] : {std::pair{oldProgram, 1}, std::pair{oldBank, 0}}) {
+    EffectHarness target;
+    EXPECT_EQ(target.Dispatch(effSetChunk, index, static_cast<VstIntPtr>(bytes.size()), bytes.data()), 1);
+    EXPECT_EQ(target.effect.GetParameter(kSubBass)->Value(), -3.3);
+    EXPECT_EQ(target.effect.GetParameter(kChannel)->Value(), 1.0);
+    EXPECT_EQ(target.effect.GetParameter(kOutput)->Value(), 0.0);
+    EXPECT_EQ(target.effect.EditorSize().Width().Value(), -1.0);  // nothing stored
+  }
+  // ... and a full chunk is never read as the shorter layout.
+  EffectHarness target;
+  std::vector<uint8_t> bytes = program;
+  EXPECT_EQ(target.Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(bytes.size()), bytes.data()), 1);
+  EXPECT_EQ(target.effect.GetParameter(kSubBass)->Value(), -3.3);
+  EXPECT_EQ(target.effect.EditorSize().Width().Value(), 2000.0);
+}
+
+// A chunk cut short inside its values changes nothing, and the preset keeps
+// the state it had.
+TEST(TorvaneState, TruncatedChunkChangesNothing) {
+  EffectHarness source;
+  for (int i = 0; i < 11; ++i) source.Set(i, source.effect.GetParameter(i)->Max());
+  const std::vector<uint8_t> program = Chunk(source, 1), bank = Chunk(source, 0);
+  EffectHarness target;
+  target.Set(kOutput, -6.0);
+  const std::vector<uint8_t> before = Chunk(target, 0);
+  for (size_t cut : {40u, 100u, 140u}) {
+    std::vector<uint8_t> bytes(program.begin(), program.begin() + cut);
+    EXPECT_EQ(target.Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(bytes.size()), bytes.data()), 0);
+    bytes.assign(bank.begin(), bank.begin() + cut + 6);
+    EXPECT_EQ(target.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bytes.size()), bytes.data()), 0);
+  }
+  EXPECT_EQ(Chunk(target, 0), before);
+  EXPECT_EQ(target.effect.GetParameter(kOutput)->Value(), -6.0);
 }
 
 TEST(TorvaneState, ProgramWithoutHeaderIsReadFromItsStart) {
   EffectHarness source;
-  source.Set(2, -3.3);
-  source.Set(13, 1);
+  source.Set(kSubBass, -3.3);
+  source.Set(kChannel, 1);
   std::vector<uint8_t> program = Chunk(source, 1);
   std::vector<uint8_t> bare(program.begin() + 8, program.end());
   EffectHarness target;
@@ -92,9 +131,7 @@ TEST(TorvaneState, GarbageChunksNeverCorruptTheEffect) {
   const std::vector<uint8_t> program = Chunk(source, 1), bank = Chunk(source, 0);
 
   EffectHarness harness;
-  FakeResizeState resize;
   for (int round = 0; round < 4000; ++round) {
-    harness.effect.SetResizeState(round % 2 ? &resize : nullptr);
     const std::vector<uint8_t>& valid = round % 3 ? program : bank;
     std::vector<uint8_t> bytes;
     switch (round % 4) {
@@ -119,12 +156,11 @@ TEST(TorvaneState, GarbageChunksNeverCorruptTheEffect) {
     harness.Dispatch(effSetChunk, round % 3 ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data());
     ExpectAllParametersValid(harness.effect);
     for (int i = 0; i < 3; ++i) {
-      const IParameter* p = resize.StateParameter(i);
+      const IParameter* p = &harness.effect.EditorSize()[i];
       ASSERT_TRUE(std::isfinite(p->Value()) && p->Value() >= p->Min() && p->Value() <= p->Max());
     }
     ASSERT_LT(std::strlen(harness.effect.PresetName(0)), kPresetNameBytes);
   }
-  harness.effect.SetResizeState(nullptr);
   // And it still processes.
   std::vector<double> in = BassLine(48000.0, 0.05), left, right;
   harness.Process(in, in, left, right);

@@ -2,7 +2,10 @@
 // factor, mono and stereo processing and the meters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,12 +32,10 @@ std::string Display(Torvane& effect, int index) {
 struct ReferenceChain {
   ReferenceChain(double fs, double process, int transients, const double tones[7], double fullness, double lfCutHz,
                  double dirt, double trimGain, double trimCompensation, double outputDb) {
-    const double weights[7] = {0.708, 1, 1, 1, 1.19, 1.41, 1.68};
     for (ChannelProcessor& channel : channels) {
       channel.Reset(fs);
       channel.SetupBands(process, transients);
-      for (int b : {0, 1, 2, 4, 5, 6}) channel.SetBandGain(b, std::pow(10.0, (2.0 * tones[b]) / 20.0) * weights[b]);
-      channel.SetFullness(fullness);
+      for (int b = 0; b < 7; ++b) channel.SetTone(b, b == ChannelProcessor::kFullnessBand ? fullness : tones[b]);
       channel.SetLfCut(lfCutHz);
       channel.SetDirt(dirt);
     }
@@ -170,29 +171,45 @@ TEST(TorvaneMapping, DirtRunsOnlyAboveZero) {
   EXPECT_EQ(tiny, ReferenceChain(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.01, 1.0, 1.0, 0.0).Mono(in));
 }
 
-TEST(TorvaneMapping, ChangingLfCutClearsItsStateInBothChannels) {
+TEST(TorvaneMapping, MovingTheLfCutClearsItsStateInBothChannelsAndTheSameValueChangesNothing) {
   const std::vector<double> a = BassLine(48000.0, 0.2, 1), b = BassLine(48000.0, 0.2, 2);
   const std::vector<double> c = BassLine(48000.0, 0.2, 3), d = BassLine(48000.0, 0.2, 4);
   EffectHarness harness;
   harness.Set(kChannel, 1);
   std::vector<double> left, right;
   harness.Process(a, c, left, right);
-  harness.Set(kLfCut, 1);  // the same corner again: the state still starts over
+  harness.Set(kLfCut, 1);  // the corner it has: no click from cleared state
   harness.Process(b, d, left, right);
-
-  ReferenceChain cleared(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
+  ReferenceChain untouched(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
   std::vector<double> expectLeft, expectRight;
-  cleared.Stereo(a, c, expectLeft, expectRight);
-  for (ChannelProcessor& channel : cleared.channels) channel.SetLfCut(30.0);
-  cleared.Stereo(b, d, expectLeft, expectRight);
+  untouched.Stereo(a, c, expectLeft, expectRight);
+  untouched.Stereo(b, d, expectLeft, expectRight);
   EXPECT_EQ(left, expectLeft);
   EXPECT_EQ(right, expectRight);
 
-  ReferenceChain leftOnly(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
-  leftOnly.Stereo(a, c, expectLeft, expectRight);
-  leftOnly.channels[0].SetLfCut(30.0);
-  leftOnly.Stereo(b, d, expectLeft, expectRight);
-  EXPECT_NE(right, expectRight);
+  harness.Set(kLfCut, 4);  // 60 Hz
+  harness.Process(a, c, left, right);
+  ReferenceChain cleared = untouched;
+  for (ChannelProcessor& channel : cleared.channels) channel.SetLfCut(60.0);
+  cleared.Stereo(a, c, expectLeft, expectRight);
+  EXPECT_EQ(left, expectLeft);
+  EXPECT_EQ(right, expectRight);  // cleared too: its old state would still sound
+}
+
+// Back from mono, the right channel starts fresh: a silent right input is
+// silent at once, with nothing of the filter, envelope and delay state it had
+// when stereo was last left.
+TEST(TorvaneMapping, StereoResumesWithAFreshRightChannel) {
+  const std::vector<double> loud = BassLine(48000.0, 0.3), silence(loud.size(), 0.0);
+  EffectHarness harness;
+  harness.Set(kChannel, 1);
+  std::vector<double> left, right;
+  harness.Process(loud, loud, left, right);
+  harness.Set(kChannel, 0);
+  harness.Process(loud, loud, left, right);
+  harness.Set(kChannel, 1);
+  harness.Process(loud, silence, left, right);
+  for (size_t i = 0; i < right.size(); ++i) ASSERT_EQ(right[i], 0.0) << i;
 }
 
 TEST(TorvaneMapping, MonoIgnoresTheRightInputAndStereoUsesIt) {
@@ -246,35 +263,55 @@ TEST(TorvaneOutputFactor, UnknownIndexOnlyRecomputesTheFactor) {
   EXPECT_EQ(after, before);
 }
 
-TEST(TorvaneMeters, ShowBandAndLimiterGainsAndRelaxInSilence) {
-  EffectHarness harness(48000.0, 480);
-  harness.effect.AttachEditor(new FakeEditor);
+// Meter k shows band k's gain (and meter 7 the limiter's) after the block's
+// last sample, on the -20..+20 dB scale; a block whose first frame is silent
+// moves every meter by block size / rate of its distance to the centre.
+TEST(TorvaneMeters, ShowEachBandsAndTheLimitersGainAndRelaxInSilence) {
+  const double fs = 44100.0;
+  const int block = 882;  // relaxes by 0.02 per block
+  EffectHarness harness(fs, block);
+  harness.effect.AttachEditor(std::make_unique<FakeEditor>());
   harness.Set(kProcess, 10.0);
-  std::vector<double> loud(4800), left, right;
-  for (size_t i = 0; i < loud.size(); ++i) loud[i] = 0.9 * std::sin(i * 2 * 3.141592653589793 * 80 / 48000.0);
+  std::vector<double> loud = BassLine(fs, 0.2), left, right;
+  for (size_t start = 0; start < loud.size(); start += block) loud[start] = 0.9;  // every block has signal
   harness.Process(loud, loud, left, right);
-  double before[8];
-  for (int k = 0; k < 8; ++k) {
-    before[k] = harness.effect.MeterValue(k);
-    EXPECT_GE(before[k], 0.0);
-    EXPECT_LE(before[k], 1.0);
-  }
-  EXPECT_LT(before[7], 0.5);  // the limiter only ever reduces gain
-  EXPECT_NE(before[1], 0.5);
 
-  // The first frame decides: silent there, loud afterwards, the meters relax.
-  std::vector<double> lateSignal(480, 0.9);
-  lateSignal[0] = 0.0005;
+  ReferenceChain reference(fs, 1.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
+  reference.Mono(loud);
+  auto position = [](double divisor) {
+    return (20.0 * std::log10(std::max(std::min(1.0 / divisor, 10.0), 0.1)) + 20.0) / 40.0;
+  };
+  double before[8];
+  for (int k = 0; k < 7; ++k) before[k] = position(reference.channels[0].BandDivisor(k));
+  before[7] = position(reference.limiter.LastDivisor());
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), before[k]) << k;
+  EXPECT_LT(before[7], 0.5);  // the limiter only ever reduces gain
+
+  std::vector<double> lateSignal(block, 0.9);
+  lateSignal[0] = 0.0005;  // the first frame decides: silent, so the meters relax
   harness.Process(lateSignal, lateSignal, left, right);
-  const double fall = 480 / 48000.0;
-  for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), before[k] - (before[k] - 0.5) * fall);
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), before[k] - (before[k] - 0.5) * 0.02) << k;
+}
+
+// A block longer than a second takes an idle meter all the way to the centre,
+// never past it: the meters neither swing nor grow.
+TEST(TorvaneMeters, HugeBlocksRelaxTheMetersWithoutOvershoot) {
+  EffectHarness harness(44100.0, 100000);
+  harness.effect.AttachEditor(std::make_unique<FakeEditor>());
+  std::vector<double> loud(1000, 0.9), silence(100000, 0.0), left, right;
+  harness.Process(loud, loud, left, right);
+  for (int round = 0; round < 3; ++round) {
+    harness.Process(silence, silence, left, right);
+    for (int k = 0; k < 8; ++k) EXPECT_NEAR(harness.effect.MeterValue(k), 0.5, 1e-12) << k;
+  }
 }
 
 TEST(TorvaneMeters, ReachTheEditorsMeterControlsByTheirCurrentIndex) {
   EffectHarness harness;
-  auto* editor = new FakeEditor;
+  auto ownedEditor = std::make_unique<FakeEditor>();
+  FakeEditor* editor = ownedEditor.get();
   editor->controlValues.assign(12, -1.0);
-  harness.effect.AttachEditor(editor);
+  harness.effect.AttachEditor(std::move(ownedEditor));
   int indexes[8] = {2, 3, 4, 5, 6, 7, 8, 40};  // the last one points past the controls
   for (int k = 0; k < 8; ++k) harness.effect.SetMeterControl(k, &indexes[k]);
   std::vector<double> loud(512, 0.7), left, right;
@@ -291,6 +328,44 @@ TEST(TorvaneMeters, StayAtTheCentreWithoutAnEditor) {
   std::vector<double> loud(1000, 0.8), left, right;
   harness.Process(loud, loud, left, right);
   for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), 0.5);
+}
+
+// A broken upstream plug-in or a damaged file: a sample that is not a number
+// enters as silence, so the output is exactly that of the same input with 0
+// in its place, on both channels, and the mix is never poisoned.
+TEST(TorvaneAudio, NonFiniteInputSamplesCountAsSilence) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  std::vector<double> clean = BassLine(48000.0, 0.3), broken = clean;
+  const std::pair<size_t, double> bad[] = {{0, nan}, {100, nan}, {5000, inf}, {5001, -inf}, {9000, nan}};
+  for (auto [index, value] : bad) clean[index] = 0.0, broken[index] = value;
+  for (double stereo : {0.0, 1.0}) {
+    EffectHarness damaged, reference;
+    damaged.Set(kChannel, stereo), reference.Set(kChannel, stereo);
+    damaged.Set(kDirt, 4.0), reference.Set(kDirt, 4.0);
+    std::vector<double> left, right, expectLeft, expectRight;
+    damaged.Process(broken, broken, left, right);
+    reference.Process(clean, clean, expectLeft, expectRight);
+    EXPECT_EQ(left, expectLeft) << "stereo " << stereo;
+    EXPECT_EQ(right, expectRight) << "stereo " << stereo;
+  }
+}
+
+// Finite input can still overflow inside (the dirt layer squares its input):
+// the output stays finite, and the effect keeps working afterwards.
+TEST(TorvaneAudio, OverflowingInputNeverGivesNonFiniteOutput) {
+  EffectHarness harness(48000.0, 256);
+  harness.Set(kChannel, 1);
+  harness.Set(kDirt, 10.0);
+  harness.Set(kProcess, 10.0);
+  std::vector<double> burst(2048, 1e200), left, right;
+  for (size_t i = 0; i < burst.size(); i += 2) burst[i] = -1e300;
+  harness.Process(burst, burst, left, right);
+  const std::vector<double> tune = BassLine(48000.0, 0.5);
+  std::vector<double> tuneLeft, tuneRight;
+  harness.Process(tune, tune, tuneLeft, tuneRight);
+  for (const auto* out : {&left, &right, &tuneLeft, &tuneRight}) {
+    for (double v : *out) ASSERT_TRUE(std::isfinite(v));
+  }
 }
 
 }  // namespace torvane

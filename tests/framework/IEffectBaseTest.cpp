@@ -17,7 +17,7 @@ class SummingEffect : public IEffectStandalone {
  public:
   SummingEffect() : IEffectStandalone(2, "1-1 2-2", 1, "Test", "", "Maker", 0x54455354, 0x10000) {}
 
-  void ProcessBlock(double** inputs, double** outputs, int frames) override {
+  void ProcessBlock(const double* const* inputs, double* const* outputs, int frames) override {
     ++calls;
     largestBlock = std::max(largestBlock, frames);
     for (int c = 0; c < 2; ++c) {

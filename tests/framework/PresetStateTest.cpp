@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "framework/IEffectStandalone.h"
-#include "support/EditorDoubles.h"
 
 namespace torvane {
 
@@ -16,17 +15,16 @@ namespace {
 
 class ThreeParameterEffect : public IEffectStandalone {
  public:
-  explicit ThreeParameterEffect(int presets = 1, bool withResizeState = false)
+  explicit ThreeParameterEffect(int presets = 1, bool withEditorSize = false)
       : IEffectStandalone(3, "1-1 2-2", presets, "Test", "", "Maker", 1, 0x10000) {
     GetParameter(0)->DefineDouble("Gain", 0.0, -10.0, 10.0, 0.1, "dB");
     GetParameter(1)->DefineEnum("Mode", 1, 9);
     GetParameter(2)->DefineBool("Switch", false);
-    if (withResizeState) SetResizeState(&resize);
+    if (withEditorSize) StoreEditorSizeInState();
   }
   void OnParameterChange(int index) override { changes.push_back(index); }
   void OnPresetsChanged() override { ++presetChanges; }
 
-  FakeResizeState resize;
   std::vector<int> changes;
   int presetChanges = 0;
 };
@@ -54,7 +52,7 @@ TEST(ParameterState, LayoutIsCountThenValues) {
 
 TEST(ParameterState, ResizeValuesTravelInFrontOfTheParameters) {
   ThreeParameterEffect effect(1, true);
-  effect.resize.width.SetClamped(1440.0);
+  effect.EditorSize().Width().SetClamped(1440.0);
   StateChunk chunk;
   ASSERT_TRUE(effect.SerializeParams(chunk));
   ASSERT_EQ(chunk.Size(), 4 + 6 * 8);
@@ -65,8 +63,8 @@ TEST(ParameterState, ResizeValuesTravelInFrontOfTheParameters) {
 
   ThreeParameterEffect other(1, true);
   EXPECT_EQ(other.UnserializeParams(chunk, 0), chunk.Size());
-  EXPECT_EQ(other.resize.width.Value(), 1440.0);
-  EXPECT_EQ(other.resize.height.Value(), -1.0);
+  EXPECT_EQ(other.EditorSize().Width().Value(), 1440.0);
+  EXPECT_EQ(other.EditorSize().Height().Value(), -1.0);
 }
 
 TEST(ParameterState, RoundTripRestoresEveryValueAndNotifiesAll) {
@@ -83,7 +81,7 @@ TEST(ParameterState, RoundTripRestoresEveryValueAndNotifiesAll) {
   EXPECT_EQ(target.changes, (std::vector<int>{0, 1, 2}));
 }
 
-TEST(ParameterState, TruncatedChunkKeepsLaterParametersAndReportsFailure) {
+TEST(ParameterState, TruncatedStateChangesNothing) {
   ThreeParameterEffect source;
   source.GetParameter(0)->SetClamped(4.0);
   source.GetParameter(1)->SetClamped(6.0);
@@ -95,22 +93,21 @@ TEST(ParameterState, TruncatedChunkKeepsLaterParametersAndReportsFailure) {
   ThreeParameterEffect target;
   target.GetParameter(2)->SetClamped(1.0);
   EXPECT_EQ(target.UnserializeParams(cut, 0), -1);
-  EXPECT_EQ(Values(target), (std::vector<double>{4.0, 0.0, 1.0}));  // failed read: limited 0.0
-  EXPECT_EQ(target.changes.size(), 3u);
+  EXPECT_EQ(Values(target), (std::vector<double>{0.0, 1.0, 1.0}));
+  EXPECT_TRUE(target.changes.empty());
 }
 
-TEST(ParameterState, CountOnlyChunkZeroesResizeValuesAndKeepsParameters) {
+TEST(ParameterState, CountOnlyStateChangesNothing) {
   ThreeParameterEffect effect(1, true);
-  effect.resize.width.SetClamped(800.0);
+  effect.EditorSize().Width().SetClamped(800.0);
   effect.GetParameter(0)->SetClamped(2.0);
   StateChunk chunk;
   chunk.PutInt(3);
   EXPECT_EQ(effect.UnserializeParams(chunk, 0), -1);
-  EXPECT_EQ(effect.resize.view.Value(), 0.0);
-  EXPECT_EQ(effect.resize.width.Value(), 0.0);
-  EXPECT_EQ(effect.resize.height.Value(), 0.0);
+  EXPECT_EQ(effect.EditorSize().View().Value(), -1.0);
+  EXPECT_EQ(effect.EditorSize().Width().Value(), 800.0);
   EXPECT_EQ(Values(effect), (std::vector<double>{2.0, 1.0, 0.0}));
-  EXPECT_EQ(effect.changes.size(), 3u);
+  EXPECT_TRUE(effect.changes.empty());
 }
 
 TEST(ParameterState, StoredCountLimitsTheValuesRead) {
@@ -122,10 +119,17 @@ TEST(ParameterState, StoredCountLimitsTheValuesRead) {
   EXPECT_EQ(effect.UnserializeParams(smaller, 0), 12);
   EXPECT_EQ(Values(effect), (std::vector<double>{5.0, 1.0, 0.0}));
 
+  // A newer layout with more values: the known ones are read, the rest skipped.
   StateChunk larger;
-  larger.PutInt(1000);
-  for (double v : {1.0, 2.0, 1.0, 9.0}) larger.PutDouble(v);
-  EXPECT_EQ(effect.UnserializeParams(larger, 0), 4 + 3 * 8);
+  larger.PutInt(5);
+  for (double v : {1.0, 2.0, 1.0, 9.0, 9.0}) larger.PutDouble(v);
+  EXPECT_EQ(effect.UnserializeParams(larger, 0), 4 + 5 * 8);
+  EXPECT_EQ(Values(effect), (std::vector<double>{1.0, 2.0, 1.0}));
+
+  StateChunk missingValues;
+  missingValues.PutInt(1000);
+  for (double v : {3.0, 3.0, 0.0, 9.0}) missingValues.PutDouble(v);
+  EXPECT_EQ(effect.UnserializeParams(missingValues, 0), -1);
   EXPECT_EQ(Values(effect), (std::vector<double>{1.0, 2.0, 1.0}));
 }
 
@@ -239,7 +243,7 @@ TEST(Presets, GarbageBanksLeaveParametersFiniteAndInRange) {
       ASSERT_LE(p->Value(), p->Max());
     }
     for (int i = 0; i < 3; ++i) {
-      const IParameter* p = effect.resize.StateParameter(i);
+      const IParameter* p = &effect.EditorSize()[i];
       ASSERT_TRUE(std::isfinite(p->Value()) && p->Value() >= p->Min() && p->Value() <= p->Max());
     }
     for (int i = 0; i < effect.NumPresets(); ++i) ASSERT_LT(std::strlen(effect.PresetName(i)), kPresetNameBytes);

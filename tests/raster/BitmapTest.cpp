@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cstdint>
 
 #include "raster/ClearBitmap.h"
@@ -67,11 +69,15 @@ TEST(MemBitmap, GrowsWhenTheAlignedStartLeavesTooLittleRoom) {
 }
 
 TEST(MemBitmap, ImpossibleSizeLeavesAnEmptyBitmap) {
-  MemBitmap b(4, 4);
-  EXPECT_TRUE(b.SetSize(100000, 100000));
-  EXPECT_EQ(b.PixelBuffer(), nullptr);
-  EXPECT_EQ(b.Width(), 0);
-  EXPECT_EQ(b.Height(), 0);
+  // Too many bytes, and widths whose padded row pitch would overflow an int.
+  for (int width : {100000, INT_MAX - 3, INT_MAX - 1, INT_MAX}) {
+    MemBitmap b(4, 4);
+    EXPECT_TRUE(b.SetSize(width, width == 100000 ? 100000 : 1));
+    EXPECT_EQ(b.PixelBuffer(), nullptr) << width;
+    EXPECT_EQ(b.Width(), 0);
+    EXPECT_EQ(b.Height(), 0);
+    EXPECT_EQ(b.RowPitch(), 0);
+  }
 }
 
 TEST(SysBitmap, RowsArePaddedAndASmallerSizeReusesTheBuffer) {

@@ -204,6 +204,28 @@ TEST_F(BlitClipping, MissingBitmapsOrPixelsAreIgnored) {
   EXPECT_EQ(DrawnCount(), 0);
 }
 
+// A raster blitted onto itself: each destination pixel gets the source pixel
+// as it was before the blit, whichever way the areas overlap.
+TEST(BlitRows, OverlappingBlitsWithinOneRasterReadTheOriginalPixels) {
+  MemBitmap column(1, 4);
+  for (int y = 0; y < 4; ++y) SetPixel(column, 0, y, 0xFF000001u + y);
+  const RasterRect top = {0, 0, 1, 3};
+  BlitRegion(&column, &column, 0, 1, &top, 1.0f, BlitCopy);  // whole rows: one row down
+  const uint32_t down[] = {0xFF000001u, 0xFF000001u, 0xFF000002u, 0xFF000003u};
+  for (int y = 0; y < 4; ++y) EXPECT_EQ(PixelAt(column, 0, y), down[y]) << y;
+
+  MemBitmap row(4, 2);
+  for (int x = 0; x < 4; ++x) SetPixel(row, x, 0, 0xFF000010u + x), SetPixel(row, x, 1, 0xFF000020u + x);
+  const RasterRect left = {0, 0, 3, 1};
+  // Pixel by pixel (a channel copy): one to the right, then one back up-left.
+  BlitRegion(&row, &row, 1, 0, &left, 1.0f, BlitChannelCopy(kChannelBlue, kChannelBlue));
+  const uint32_t right[] = {0xFF000010u, 0xFF000010u, 0xFF000011u, 0xFF000012u};
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(PixelAt(row, x, 0), right[x]) << x;
+  const RasterRect lowerRight = {1, 1, 4, 2};
+  BlitRegion(&row, &row, 0, 0, &lowerRight, 1.0f, BlitCopy);
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(PixelAt(row, x, 0), 0xFF000021u + x) << x;
+}
+
 TEST(BlitRows, PaddedAndBottomUpRowsAreAddressedByImageRow) {
   MemBitmap source(3, 3);  // pitch 4
   FillWithCoordinates(source);

@@ -164,7 +164,7 @@ TEST_F(RenderFiles, StateSavedToAFileRestoresTheSameSound) {
                             Path("bass.state") + " -o " + Path("first.wav"));
   ASSERT_EQ(save.status, 0) << save.output;
   std::ifstream state(Path("bass.state"), std::ios::binary | std::ios::ate);
-  EXPECT_EQ(state.tellg(), 124);
+  EXPECT_EQ(state.tellg(), 148);
   const Outcome load = Renderer("--load-state " + Path("bass.state") + " -o " + Path("second.wav"));
   ASSERT_EQ(load.status, 0) << load.output;
   AudioBuffer first, second;

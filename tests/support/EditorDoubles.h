@@ -3,26 +3,17 @@
 #include <vector>
 
 #include "framework/IEditor.h"
-#include "framework/IParameter.h"
 #include "framework/IResizeState.h"
 
 namespace torvane {
 
-// Stands in for the editor's resize controller: the three records it keeps
-// (view, width, height), each -1 while nothing is stored.
+// Stands in for the editor's resize controller: counts the moments the
+// plug-in hands control to it.
 class FakeResizeState : public IResizeState {
  public:
-  FakeResizeState() {
-    view.DefineInt("", -1, -1, 1000000);
-    width.DefineDouble("", -1.0, -1.0, 1000000.0, 1.0);
-    height.DefineDouble("", -1.0, -1.0, 1000000.0, 1.0);
-  }
-  int StateParameterCount() const override { return 3; }
-  IParameter* StateParameter(int i) override { return i == 0 ? &view : i == 1 ? &width : &height; }
   void AttachToEditor() override { ++attached; }
   void ApplyStoredSizeOnOpen() override { ++sizeApplied; }
 
-  IParameter view, width, height;
   int attached = 0;
   int sizeApplied = 0;
 };

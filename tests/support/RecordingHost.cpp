@@ -16,7 +16,10 @@ RecordingHost::~RecordingHost() {
 }
 
 VstIntPtr RecordingHost::Callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  return current ? current->Handle(opcode, index, value, ptr, opt) : 0;
+  if (!current) return 0;
+  const VstIntPtr result = current->Handle(opcode, index, value, ptr, opt);
+  if (current->onCall) current->onCall(opcode);
+  return result;
 }
 
 VstIntPtr RecordingHost::Handle(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ class RecordingHost {
   VstTimeInfo time = {};
   VstIntPtr eventsResult = 1;
   std::vector<VstMidiEvent> forwardedMidi;
+  // Runs on the calling thread for every call, after it was recorded; a test
+  // can block a call here or take a lock of its own.
+  std::function<void(VstInt32 opcode)> onCall;
 
  private:
   VstIntPtr Handle(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);

@@ -2,6 +2,8 @@
 // and the editor seams, observed through a recording host callback.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "effect/Torvane.h"
 #include "support/EditorDoubles.h"
 #include "support/RecordingHost.h"
@@ -105,10 +107,11 @@ TEST_F(Adapter, EditorGesturesReachTheHostAsAutomation) {
 }
 
 TEST_F(Adapter, AttachedEditorIsAnnouncedSizedAndFedEveryValue) {
-  auto* editor = new FakeEditor;
+  auto ownedEditor = std::make_unique<FakeEditor>();
+  FakeEditor* editor = ownedEditor.get();
   FakeResizeState resize;
   effect.SetResizeState(&resize);
-  effect.AttachEditor(editor);
+  effect.AttachEditor(std::move(ownedEditor));
   EXPECT_EQ(editor->surfacesPrepared, 1);
   EXPECT_EQ(resize.attached, 1);
   ASSERT_EQ(editor->pushes.size(), 14u);
@@ -137,8 +140,9 @@ TEST_F(Adapter, AttachedEditorIsAnnouncedSizedAndFedEveryValue) {
 }
 
 TEST_F(Adapter, HostChangesFollowIntoTheEditor) {
-  auto* editor = new FakeEditor;
-  effect.AttachEditor(editor);
+  auto ownedEditor = std::make_unique<FakeEditor>();
+  FakeEditor* editor = ownedEditor.get();
+  effect.AttachEditor(std::move(ownedEditor));
   editor->pushes.clear();
   AEffect* record = effect.EffectRecord();
   record->setParameter(record, 2, 0.25f);
@@ -170,7 +174,7 @@ namespace {
 class ControlStateProbe : public IEffectVST {
  public:
   ControlStateProbe() : IEffectVST(nullptr, 0, "2-2", 0, "Probe", "", "", 0, 0) {}
-  void ProcessBlock(double**, double**, int) override { seen = _mm_getcsr(); }
+  void ProcessBlock(const double* const*, double* const*, int) override { seen = _mm_getcsr(); }
   unsigned seen = 0;
 };
 }  // namespace

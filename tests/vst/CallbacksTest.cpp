@@ -1,5 +1,10 @@
 // Audio and parameter callbacks of the loaded library.
+#include <atomic>
+#include <cfenv>
+#include <chrono>
 #include <cmath>
+#include <cstring>
+#include <thread>
 #include <vector>
 
 #include "LoadedPlugin.h"
@@ -11,7 +16,7 @@
 namespace torvane {
 
 namespace {
-constexpr int kSubBass = 2, kLfCut = 9;
+constexpr int kSubBass = 2, kLfCut = 9, kOutput = 10, kChannel = 13;
 constexpr double kPi = 3.141592653589793;
 
 // A plucked-string-like test tone: a decaying 55 Hz note with harmonics.
@@ -115,6 +120,91 @@ TEST_F(Callbacks, HostMisuseDoesNotCrash) {
   effect->setParameter(nullptr, 0, 0.5f);
   EXPECT_EQ(effect->getParameter(nullptr, 0), 0.0f);
   for (float v : out) ASSERT_TRUE(std::isfinite(v));
+}
+
+// Hosts call in every order: before effOpen the parameters are not applied
+// yet, and the effect must still give finite audio (silence), in both
+// precisions. effOpen itself must not divide by zero: a host with
+// floating-point traps enabled would die.
+TEST_F(Callbacks, EveryCallOrderGivesFiniteAudio) {
+  std::vector<float> in = Pluck(512, 44100.0f), out(512, 1.0f);
+  std::vector<double> din(in.begin(), in.end()), dout(512, 1.0);
+  float* inputs[] = {in.data(), in.data()};
+  float* outputs[] = {out.data(), out.data()};
+  double* dinputs[] = {din.data(), din.data()};
+  double* doutputs[] = {dout.data(), dout.data()};
+  auto expectFinite = [&](const char* stage) {
+    effect->processReplacing(effect, inputs, outputs, 512);
+    effect->processDoubleReplacing(effect, dinputs, doutputs, 512);
+    for (int i = 0; i < 512; ++i) {
+      ASSERT_TRUE(std::isfinite(out[i]) && std::isfinite(dout[i])) << stage << " sample " << i;
+    }
+  };
+  expectFinite("after creation");
+  Dispatch(effMainsChanged, 0, 1);
+  expectFinite("switched on before open");
+  Dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+  expectFinite("rate before open");
+#if defined(__GLIBC__) && defined(__x86_64__)
+  feenableexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
+#endif
+  Dispatch(effOpen);
+#if defined(__GLIBC__) && defined(__x86_64__)
+  fedisableexcept(FE_ALL_EXCEPT);
+#endif
+  expectFinite("opened");
+  Dispatch(effSetBlockSize, 0, 128);
+  expectFinite("block size after open");
+}
+
+// Positions outside 0..1 count as the nearest end everywhere: what the host
+// reads back, what is shown, what is stored and what the signal path does.
+TEST_F(Callbacks, PositionsOutsideTheRangeCountAsTheNearestEnd) {
+  Start(44100.0f, 256);
+  effect->setParameter(effect, kSubBass, -0.5f);
+  EXPECT_EQ(Text(effGetParamDisplay, kSubBass), "-10.0");
+  EXPECT_EQ(effect->getParameter(effect, kSubBass), 0.0f);
+  effect->setParameter(effect, kOutput, 7.0f);
+  EXPECT_EQ(Text(effGetParamDisplay, kOutput), "20.0");
+  void* data = nullptr;
+  ASSERT_EQ(Dispatch(effGetChunk, 1, 0, &data), 148);
+  double stored = 0;
+  std::memcpy(&stored, static_cast<const char*>(data) + 36 + kSubBass * 8, 8);
+  EXPECT_EQ(stored, -10.0);
+
+  effect->setParameter(effect, kChannel, -1.0f);
+  EXPECT_EQ(Text(effGetParamDisplay, kChannel), "Mono");
+  // Mono processes the left input alone: a right-only signal stays silent.
+  std::vector<float> silence(256, 0.0f), right = Pluck(256, 44100.0f), out(256, 1.0f);
+  float* inputs[] = {silence.data(), right.data()};
+  float* outputs[] = {out.data(), out.data()};
+  for (int block = 0; block < 4; ++block) effect->processReplacing(effect, inputs, outputs, 256);
+  for (float v : out) ASSERT_EQ(v, 0.0f);
+}
+
+// effClose must not destroy the effect (and the lock inside it) while another
+// thread is still inside a call; it waits for the call to end.
+TEST_F(Callbacks, CloseWaitsForACallStillRunningOnAnotherThread) {
+  std::atomic<bool> inside{false}, release{false}, closed{false};
+  host.onCall = [&](VstInt32 opcode) {
+    if (opcode != audioMasterGetProductString) return;
+    inside = true;
+    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  std::thread opener([&] { Dispatch(effOpen); });  // asks the host its name, under the lock
+  while (!inside) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::thread closer([&] {
+    Dispatch(effClose);
+    closed = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(closed);
+  release = true;
+  opener.join();
+  closer.join();
+  EXPECT_TRUE(closed);
+  host.onCall = nullptr;
+  effect = nullptr;  // closed already
 }
 
 TEST_F(Callbacks, OversizedBlockSplitsWithoutChangingTheResult) {

@@ -68,11 +68,11 @@ TEST_F(Dispatcher, NonNumbersNeverBecomeValues) {
 TEST_F(Dispatcher, ProgramChunkOfTheDefaultState) {
   Start();
   const std::vector<uint8_t> chunk = Chunk(effect, 1);
-  ASSERT_EQ(chunk.size(), 124u);  // header, count, 14 values: no editor size yet
+  ASSERT_EQ(chunk.size(), 148u);  // header, count, the editor size (3 values) and the 14 values
   const uint8_t start[] = {'t', 'f', 'f', 'p', 0, 0, 1, 0, 14, 0, 0, 0};
   EXPECT_EQ(std::memcmp(chunk.data(), start, sizeof start), 0);
   double lfCut = 0;
-  std::memcpy(&lfCut, chunk.data() + 12 + 9 * 8, 8);
+  std::memcpy(&lfCut, chunk.data() + 36 + 9 * 8, 8);
   EXPECT_EQ(lfCut, 1.0);
   EXPECT_EQ(Dispatch(effGetChunk, 1), 0);  // no pointer
 }
@@ -85,7 +85,7 @@ TEST_F(Dispatcher, ChunksRoundTripExactly) {
   Dispatch(effSetProgramName, 0, 0, name);
   std::vector<uint8_t> program = Chunk(effect, 1);
   std::vector<uint8_t> bank = Chunk(effect, 0);
-  ASSERT_EQ(bank.size(), 4u + 4 + 4 + 4 + 1 + 4 + 14 * 8);
+  ASSERT_EQ(bank.size(), 4u + 4 + 4 + 4 + 1 + 4 + 17 * 8);
 
   LoadedPlugin::TearDown();
   effect = library.CreateEffect(RecordingHost::Callback);
@@ -114,6 +114,24 @@ TEST_F(Dispatcher, DamagedChunksReportFailureAndKeepParametersValid) {
     const float position = effect->getParameter(effect, i);
     EXPECT_TRUE(position >= 0.0f && position <= 1.0f) << i;
   }
+}
+
+// Some hosts hand back the very bytes effGetChunk gave them.
+TEST_F(Dispatcher, ChunkHandedBackInPlaceRestoresItself) {
+  Start();
+  effect->setParameter(effect, kSubBass, 0.8f);
+  for (VstInt32 index : {1, 0}) {
+    void* data = nullptr;
+    const VstIntPtr size = Dispatch(effGetChunk, index, 0, &data);
+    const std::vector<uint8_t> copy(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    EXPECT_EQ(Dispatch(effSetChunk, index, size, data), 1) << index;
+    EXPECT_EQ(Chunk(effect, index), copy) << index;
+  }
+  // A part of our own bytes: read as such, not from memory already reused.
+  void* data = nullptr;
+  const VstIntPtr size = Dispatch(effGetChunk, 1, 0, &data);
+  EXPECT_EQ(Dispatch(effSetChunk, 1, size - 8, static_cast<uint8_t*>(data) + 8), 1);  // without the header
+  EXPECT_EQ(effect->getParameter(effect, kSubBass), 0.8f);
 }
 
 TEST_F(Dispatcher, ProgramsAndTheirNames) {

@@ -17,14 +17,14 @@ TEST_F(EffectRecord, CarriesIdentityAndCapabilities) {
             effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsCanMono);
   EXPECT_EQ(effect->flags & effFlagsProgramChunks, 0);
   EXPECT_EQ(effect->ioRatio, 1.0f);
-  EXPECT_EQ(effect->initialDelay, 0);
+  EXPECT_EQ(effect->initialDelay, 64);  // hosts read it right after loading
   EXPECT_NE(effect->process, nullptr);
   EXPECT_NE(effect->processReplacing, nullptr);
   EXPECT_NE(effect->processDoubleReplacing, nullptr);
   EXPECT_NE(effect->object, nullptr);
 }
 
-TEST_F(EffectRecord, LatencyIsReportedOnceReset) {
+TEST_F(EffectRecord, LatencyStaysTheLookAheadAfterEveryReset) {
   Start();
   EXPECT_EQ(effect->initialDelay, 64);
 }
@@ -67,7 +67,7 @@ TEST_F(EffectRecord, LibraryCarriesTheEditorImages) {
   for (const auto& image : sizes) {
     const ResourceBytes bytes = FindPngResource(library.Module(), image[0]);
     ASSERT_NE(bytes.data, nullptr) << image[0];
-    std::unique_ptr<IRasterBitmap> bitmap(DecodePngMemory(bytes.data, bytes.size, nullptr));
+    std::unique_ptr<MemBitmap> bitmap = DecodePngMemory(bytes.data, bytes.size);
     ASSERT_NE(bitmap, nullptr) << image[0];
     EXPECT_EQ(bitmap->Width(), image[1]);
     EXPECT_EQ(bitmap->Height(), image[2]);
