@@ -14,8 +14,8 @@ namespace torvane {
 
 namespace {
 
-// Above this line height glyphs are not cached: the masks would be huge and
-// such sizes are drawn natively.
+// Above this line height no glyph is cached (each mask would take megabytes);
+// Windows draws such fonts natively, elsewhere they draw nothing.
 constexpr int kMaxCachedLineHeight = 1023;
 // The shared surface is at least this large once a font has been adopted.
 constexpr int kInitialSurfaceSide = 256;
