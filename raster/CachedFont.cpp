@@ -14,8 +14,8 @@ namespace torvane {
 
 namespace {
 
-// Above this line height glyphs are not cached: the masks would be huge and
-// such sizes are drawn natively.
+// Above this line height no glyph is cached (each mask would take megabytes);
+// Windows draws such fonts natively, elsewhere they draw nothing.
 constexpr int kMaxCachedLineHeight = 1023;
 // The shared surface is at least this large once a font has been adopted.
 constexpr int kInitialSurfaceSide = 256;
@@ -47,6 +47,18 @@ void SmoothRows(uint8_t* mask, int width, int height) {
       const int next = x + 1 < width ? row[x + 1] : 0;
       row[x] = static_cast<uint8_t>((previous + 2 * current + next) / 4);
       previous = current;
+    }
+  }
+}
+
+// Turns a width x height mask a quarter turn into target (height x width):
+// clockwise the glyph tops face right, otherwise left.
+void TurnMask(const uint8_t* mask, int width, int height, bool clockwise, uint8_t* target) {
+  for (int y = 0; y < width; ++y) {
+    for (int x = 0; x < height; ++x) {
+      const int column = clockwise ? y : width - 1 - y;
+      const int row = clockwise ? height - 1 - x : x;
+      target[y * height + x] = mask[row * width + column];
     }
   }
 }
@@ -161,32 +173,37 @@ const uint8_t* CachedFont::Coverage(const Glyph& glyph) const noexcept {
 
 int CachedFont::DrawFromCache(IRasterBitmap* bitmap, const char* text, int length,
                               RasterRect* rect, uint32_t textFlags) noexcept {
-  if (textFlags & (kTextMeasure | kTextRawMeasure)) {
-    const TextExtent extent = MeasureFromCache(text, length, textFlags);
-    rect->right = ClampToInt(int64_t{rect->left} + extent.width);
-    rect->bottom = ClampToInt(int64_t{rect->top} + extent.height);
-    return extent.height;
-  }
-
+  const bool measureOnly = textFlags & (kTextMeasure | kTextRawMeasure);
   double alpha = alpha_;
   if (textFlags & kTextUseColourAlpha) alpha *= (textColour_ >> 24) / 255.0;
-  if (alpha == 0.0 || !bitmap->PixelBuffer()) return 0;
+  if (!measureOnly && (alpha == 0.0 || !bitmap->PixelBuffer())) return 0;
+
+  // Rotated text is laid out as a block, so its extent is needed up front.
+  const Rotation rotation = TextRotation();
+  TextExtent extent = {0, 0};
+  if (measureOnly || rotation != Rotation::kNone || (textFlags & kTextAlignmentMask)) {
+    extent = MeasureFromCache(text, length, textFlags);
+  }
+  // The height covered by the lines, which are columns for rotated text.
+  const int across = rotation == Rotation::kNone ? extent.height : extent.width;
+  if (measureOnly) {
+    rect->right = ClampToInt(int64_t{rect->left} + extent.width);
+    rect->bottom = ClampToInt(int64_t{rect->top} + extent.height);
+    return across;
+  }
 
   // 64-bit, so that rectangles near the int limits cannot wrap.
   int64_t x = rect->left;
   int64_t y = rect->top;
-  if (textFlags & kTextAlignmentMask) {
-    const TextExtent extent = MeasureFromCache(text, length, textFlags);
-    if (textFlags & kTextCentre) {
-      x = rect->left + (int64_t{rect->right} - rect->left - extent.width) / 2;
-    } else if (textFlags & kTextRight) {
-      x = int64_t{rect->right} - extent.width;
-    }
-    if (textFlags & kTextVerticalCentre) {
-      y = rect->top + (int64_t{rect->bottom} - rect->top - extent.height) / 2;
-    } else if (textFlags & kTextBottom) {
-      y = int64_t{rect->bottom} - extent.height;
-    }
+  if (textFlags & kTextCentre) {
+    x = rect->left + (int64_t{rect->right} - rect->left - extent.width) / 2;
+  } else if (textFlags & kTextRight) {
+    x = int64_t{rect->right} - extent.width;
+  }
+  if (textFlags & kTextVerticalCentre) {
+    y = rect->top + (int64_t{rect->bottom} - rect->top - extent.height) / 2;
+  } else if (textFlags & kTextBottom) {
+    y = int64_t{rect->bottom} - extent.height;
   }
 
   RasterRect clip = {0, 0, bitmap->Width(), bitmap->Height()};
@@ -197,21 +214,45 @@ int CachedFont::DrawFromCache(IRasterBitmap* bitmap, const char* text, int lengt
 
   int64_t covered = 0;
   WalkText(text, length, textFlags, [&](const Glyph& glyph, int64_t penX, int64_t penY) {
-    BlendGlyph(bitmap, glyph, x + penX, y + penY, &clip, alpha);
-    covered = std::max(covered, penY + glyph.height);
+    // The horizontal layout turned with the glyphs: lines become columns,
+    // the first line on the side the glyph tops face.
+    switch (rotation) {
+      case Rotation::kNone: BlendGlyph(bitmap, glyph, x + penX, y + penY, &clip, alpha); break;
+      case Rotation::kDown:
+        BlendGlyph(bitmap, glyph, x + extent.width - 1 - penY, y + penX, &clip, alpha);
+        break;
+      case Rotation::kUp:
+        BlendGlyph(bitmap, glyph, x + penY, y + extent.height - 1 - penX, &clip, alpha);
+        break;
+    }
+    covered = std::max(covered, penY + AcrossSize(glyph));
   });
   return ClampToInt(covered);
 }
 
 CachedFont::TextExtent CachedFont::MeasureFromCache(const char* text, int length,
                                                     uint32_t textFlags) noexcept {
-  int64_t width = 0;
-  int64_t height = 0;
+  int64_t along = 0;
+  int64_t across = 0;
   WalkText(text, length, textFlags, [&](const Glyph& glyph, int64_t penX, int64_t penY) {
-    width = std::max({width, penX + glyph.width - glyph.placement, penX + glyph.advance});
-    height = std::max(height, penY + glyph.height);
+    along = std::max({along, penX + AlongSize(glyph) - glyph.placement, penX + glyph.advance});
+    across = std::max(across, penY + AcrossSize(glyph));
   });
-  return {ClampToInt(width), ClampToInt(height)};
+  if (TextRotation() != Rotation::kNone) std::swap(along, across);
+  return {ClampToInt(along), ClampToInt(across)};
+}
+
+CachedFont::Rotation CachedFont::TextRotation() const noexcept {
+  if (!(fontFlags_ & kFontRotated)) return Rotation::kNone;
+  return (fontFlags_ & kFontRotatedUpward) ? Rotation::kUp : Rotation::kDown;
+}
+
+int CachedFont::AlongSize(const Glyph& glyph) const noexcept {
+  return TextRotation() == Rotation::kNone ? glyph.width : glyph.height;
+}
+
+int CachedFont::AcrossSize(const Glyph& glyph) const noexcept {
+  return TextRotation() == Rotation::kNone ? glyph.height : glyph.width;
 }
 
 template <class Visit>
@@ -316,8 +357,21 @@ void CachedFont::Render(Glyph* glyph) noexcept {
   for (int y = 0; y < boxHeight; ++y) {
     std::memmove(mask + y * width, mask + y * boxWidth + left, static_cast<size_t>(width));
   }
-  coverage_.Resize(offset + width * boxHeight, false);
-  *glyph = Glyph{offset + 1, width, boxHeight, advance, c, margin - left};
+  const int bytes = width * boxHeight;
+  const Rotation rotation = TextRotation();
+  if (rotation != Rotation::kNone) {
+    coverage_.Resize(offset + 2 * bytes, false);
+    if (coverage_.Size() != offset + 2 * bytes) return;
+    mask = static_cast<uint8_t*>(coverage_.Data()) + offset;
+    TurnMask(mask, width, boxHeight, rotation == Rotation::kDown, mask + bytes);
+    std::memcpy(mask, mask + bytes, static_cast<size_t>(bytes));
+  }
+  coverage_.Resize(offset + bytes, false);
+  if (rotation == Rotation::kNone) {
+    *glyph = Glyph{offset + 1, width, boxHeight, advance, c, margin - left};
+  } else {
+    *glyph = Glyph{offset + 1, boxHeight, width, advance, c, margin - left};
+  }
 }
 
 void CachedFont::ClearCache() noexcept {
@@ -329,8 +383,21 @@ void CachedFont::ClearCache() noexcept {
 void CachedFont::BlendGlyph(IRasterBitmap* bitmap, const Glyph& glyph, int64_t x, int64_t y,
                             const RasterRect* clip, double alpha) noexcept {
   if (!bitmap || !bitmap->PixelBuffer() || glyph.maskOffset <= 0) return;
-  const int64_t maskLeft = x - glyph.placement;
-  const int64_t maskTop = y;
+  // The mask starts `placement` before the pen along the text; a turned
+  // glyph's line top lies on the pen's side.
+  int64_t maskLeft = x - glyph.placement;
+  int64_t maskTop = y;
+  switch (TextRotation()) {
+    case Rotation::kNone: break;
+    case Rotation::kDown:
+      maskLeft = x - glyph.width + 1;
+      maskTop = y - glyph.placement;
+      break;
+    case Rotation::kUp:
+      maskLeft = x;
+      maskTop = y - glyph.height + 1 + glyph.placement;
+      break;
+  }
   int64_t left = std::max<int64_t>(maskLeft, 0);
   int64_t top = std::max<int64_t>(maskTop, 0);
   int64_t right = std::min<int64_t>(maskLeft + glyph.width, bitmap->Width());

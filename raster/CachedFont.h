@@ -8,22 +8,20 @@
 
 namespace torvane {
 
-// A platform font with a cache of 8-bit glyph coverage masks. Opaque text may
-// go to the platform's own text drawing; everything else (translucent text,
-// text under Wine, every call on Linux) is blended from the masks, each glyph
-// rendered through the platform only once. Owned by the editor's font cache;
-// used on the editor window's thread. The rendering surface all cached fonts
-// share is guarded, so fonts on different threads do not disturb each other.
+// A platform font with a cache of 8-bit glyph coverage masks, each rendered
+// through the platform once and then blended directly; opaque text may go to
+// the platform's own text drawing instead. Owned by the editor's font cache;
+// used on the editor window's thread.
 class CachedFont final : public IRasterFont {
  public:
   // One character of the cache.
   struct Glyph {
     int maskOffset;  // offset + 1 into the coverage store; 0 not rendered yet, -1 renders to nothing
-    int width;       // of the mask
+    int width;       // of the mask (turned for rotated fonts)
     int height;
     int advance;     // pen step
     uint32_t codePoint;
-    int placement;   // the mask starts this many pixels before the pen
+    int placement;   // the mask starts this many pixels before the pen, along the text
   };
 
   CachedFont() noexcept;
@@ -59,6 +57,8 @@ class CachedFont final : public IRasterFont {
     int width;
     int height;
   };
+  // Rotated fonts run their text down (glyph tops facing right) or up.
+  enum class Rotation { kNone, kDown, kUp };
 
   // Platform part (CachedFontWin.cpp, CachedFontPosix.cpp): native drawing
   // where the platform has it and the call allows it, the glyph cache otherwise.
@@ -71,7 +71,12 @@ class CachedFont final : public IRasterFont {
 
   int DrawFromCache(IRasterBitmap* bitmap, const char* text, int length, RasterRect* rect,
                     uint32_t textFlags) noexcept;
+  // The extent on the bitmap, lines stacked as columns for rotated fonts.
   TextExtent MeasureFromCache(const char* text, int length, uint32_t textFlags) noexcept;
+  Rotation TextRotation() const noexcept;
+  // A cached mask's size along the text and across it.
+  int AlongSize(const Glyph& glyph) const noexcept;
+  int AcrossSize(const Glyph& glyph) const noexcept;
   // Calls visit(glyph, penX, penY) for each character of the text with the pen
   // (64-bit, so that no text can wrap it) relative to the start, rendering
   // glyphs on first use.
@@ -84,6 +89,7 @@ class CachedFont final : public IRasterFont {
   Glyph* FindOrInsert(uint32_t codePoint) noexcept;
   void Render(Glyph* glyph) noexcept;
   void ClearCache() noexcept;
+  // Blends a glyph with its pen at (x, y) on the bitmap.
   void BlendGlyph(IRasterBitmap* bitmap, const Glyph& glyph, int64_t x, int64_t y,
                   const RasterRect* clip, double alpha) noexcept;
 

@@ -31,7 +31,8 @@ COLORREF ToColorRef(uint32_t argb) {
   return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-// Keeps a context's clip region for one scope and restores it after.
+// Keeps a device context's clip region for one scope and puts it back after;
+// used on the thread that draws the text.
 class ScopedClipRegion {
  public:
   explicit ScopedClipRegion(HDC context) noexcept
@@ -148,8 +149,7 @@ int CachedFont::DrawNatively(IRasterBitmap* bitmap, const char* text, int length
     HDC context = static_cast<HDC>(scratch->DeviceContext());
     ScopedGdiSelection selection(context, font);
     ScopedClipRegion savedClip(context);
-    HRGN clip = CreateRectRgn(box.left - region.left, box.top - region.top,
-                              box.right - region.left, box.bottom - region.top);
+    HRGN clip = CreateRectRgn(0, 0, regionWidth, regionHeight);
     SelectClipRgn(context, clip);
     if (clip) DeleteObject(clip);
     prepare(context);

@@ -6,12 +6,10 @@
 
 namespace torvane {
 
-// The two surfaces every cached font in the process shares: the one glyphs are
-// rendered into and the scratch bitmap of native drawing into bitmaps without
-// a drawing context. They are created on first need, kept while any cached
-// font exists and destroyed with the last one. Fonts may live on different
-// threads (one editor window per thread), so the surfaces are only reached
-// through a Lease, which holds their lock.
+// The glyph rendering surface and the native-drawing scratch bitmap that all
+// cached fonts share: made on first need, destroyed with the last font. Fonts
+// may live on different threads, so the surfaces are only reached through a
+// Lease, which holds their lock for its scope.
 class SharedTextSurfaces {
  public:
   // Every cached font registers for its lifetime.

@@ -21,6 +21,8 @@ namespace {
 // The cell height GDI picks when a request leaves the height at 0.
 constexpr int kDefaultCellHeight = 16;
 
+// What a SystemFont handle points to on Linux: a face with its own FreeType
+// library, scaled once; owned by the cached font that adopted it.
 struct FreeTypeFont {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
@@ -40,8 +42,7 @@ FreeTypeFont* FromHandle(SystemFont font) { return static_cast<FreeTypeFont*>(fo
 
 int RoundedPixels(FT_Pos value26dot6) { return static_cast<int>((value26dot6 + 32) >> 6); }
 
-// The file fontconfig matches best, with the synthesis it asks for; false when
-// nothing matches at all.
+// The font file fontconfig matched, with the synthesis it asks for.
 struct MatchedFile {
   FcChar8* path = nullptr;
   int index = 0;
@@ -49,6 +50,8 @@ struct MatchedFile {
   FcMatrix matrix = {1, 0, 0, 1};
 };
 
+// Fills file from the best match (which the caller destroys); false when
+// nothing matches at all.
 bool MatchFont(const SystemFontRequest& request, FcPattern** match, MatchedFile* file) {
   // FcInit is idempotent and thread-safe; the configuration lives for the process.
   if (!FcInit()) return false;

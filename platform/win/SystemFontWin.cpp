@@ -33,7 +33,8 @@ int ToUtf16(uint32_t codePoint, wchar_t units[2]) {
   return 2;
 }
 
-// A memory context for callers that have none; deleted with the scope.
+// The caller's device context, or a memory context made for the scope when
+// the caller has none.
 class ContextFor {
  public:
   explicit ContextFor(void* given) noexcept

@@ -318,6 +318,63 @@ TEST(CachedFont, CoverageFlagsPickColoursAndOpaqueBackgroundFillsTheGlyphBox) {
   EXPECT_EQ(DifferingPixels(image, expected), 0);
 }
 
+TEST(CachedFont, RotatedFontsDrawTheHorizontalTextTurnedAQuarter) {
+  const char* text = "AB\nCy";
+  auto flat = MakeFont(15, 400, kCacheOnly);
+  flat->SetTextColour(kWhite);
+  RasterRect m = {0, 0, 0, 0};
+  flat->RenderTextInto(nullptr, text, -1, &m, kTextMeasure);
+  const int w = m.right, h = m.bottom;
+  MemBitmap horizontal(w, h);
+  FillWith(horizontal, kBlack);
+  flat->RenderTextInto(&horizontal, text, -1, &m, 0);
+  ASSERT_GT(InkBounds(horizontal, kBlack).right, 0);
+
+  for (bool up : {false, true}) {
+    auto turned = MakeFont(15, 400, kCacheOnly | kFontRotated | (up ? kFontRotatedUpward : 0));
+    turned->SetTextColour(kWhite);
+    RasterRect tm = {0, 0, 0, 0};
+    EXPECT_EQ(turned->RenderTextInto(nullptr, text, -1, &tm, kTextMeasure), h);
+    EXPECT_EQ(tm.right, h);
+    EXPECT_EQ(tm.bottom, w);
+    MemBitmap image(h, w);
+    FillWith(image, kBlack);
+    EXPECT_EQ(turned->RenderTextInto(&image, text, -1, &tm, 0), h);
+    int mismatches = 0;
+    for (int y = 0; y < w; ++y) {
+      for (int x = 0; x < h; ++x) {
+        // Down: the first line on the right, read top to bottom; up: on the
+        // left, read bottom to top.
+        const uint32_t want = up ? PixelAt(horizontal, w - 1 - y, x) : PixelAt(horizontal, y, h - 1 - x);
+        mismatches += PixelAt(image, x, y) != want;
+      }
+    }
+    EXPECT_EQ(mismatches, 0) << (up ? "up" : "down");
+  }
+}
+
+TEST(CachedFont, SmoothingFlagFiltersEachRowOneTwoOne) {
+  auto plain = MakeFont(20, 400, kCacheOnly);
+  auto smooth = MakeFont(20, 400, kCacheOnly | kFontSmoothGlyphs);
+  RasterRect r = {0, 0, 0, 0};
+  plain->RenderTextInto(nullptr, "k", -1, &r, kTextMeasure);
+  smooth->RenderTextInto(nullptr, "k", -1, &r, kTextMeasure);
+  const CachedFont::Glyph* p = plain->FindGlyph('k');
+  const CachedFont::Glyph* s = smooth->FindGlyph('k');
+  ASSERT_EQ(p->height, s->height);
+  // Coverage by pen-relative column, zero outside the mask.
+  auto at = [](const CachedFont& f, const CachedFont::Glyph& g, int x, int y) {
+    const int column = x + g.placement;
+    return column < 0 || column >= g.width ? 0 : f.Coverage(g)[y * g.width + column];
+  };
+  for (int y = 0; y < p->height; ++y) {
+    for (int x = -p->placement - 2; x < p->width + 2; ++x) {
+      const int want = (at(*plain, *p, x - 1, y) + 2 * at(*plain, *p, x, y) + at(*plain, *p, x + 1, y)) / 4;
+      ASSERT_EQ(at(*smooth, *s, x, y), want) << x << "," << y;
+    }
+  }
+}
+
 TEST(CachedFont, GlyphBoxesFollowTheLineHeightAndTheWeight) {
   for (int size : {13, 39}) {
     auto bold = MakeFont(size, 700, kCacheOnly);

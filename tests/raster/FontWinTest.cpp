@@ -72,6 +72,16 @@ TEST(CachedFontWin, LineHeightAbove255AlwaysDrawsNatively) {
     // Nothing left of the text box and its overhang margin was touched.
     EXPECT_GE(ink.left, 60 - (font->LineHeight() / 16 + 2));
   }
+  EXPECT_EQ(font->FindGlyph('I'), nullptr);
+  // Drawing through the scratch bitmap places the text as GDI does in place.
+  for (IRasterBitmap* bitmap : {static_cast<IRasterBitmap*>(&withContext),
+                                static_cast<IRasterBitmap*>(&withoutContext)}) {
+    FillWith(*bitmap, kBlack);
+    RasterRect r = {30, 10, 190, 330};
+    font->RenderTextInto(bitmap, "Ij", -1, &r, kTextCentre | kTextBottom | kTextSingleLine);
+  }
+  EXPECT_GT(InkBounds(withContext, kBlack).right, 0);
+  EXPECT_EQ(DifferingPixels(withContext, withoutContext), 0);
   RasterRect measured = {5, 5, 5, 5};
   EXPECT_EQ(font->RenderTextInto(nullptr, "I\nI", -1, &measured, kTextMeasure),
             2 * font->LineHeight());
