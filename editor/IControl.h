@@ -106,7 +106,6 @@ class IControl {
   // Further parameters the control follows. Added while the editor is built,
   // before it is attached.
   bool AddLinkedParameter(int parameterIndex) noexcept;
-  int LinkedParameterCount() const noexcept { return linked_.Count(); }
   // The position of the first linked entry for this parameter, or -1.
   int FindLinkedParameter(int parameterIndex) const noexcept;
   double LinkedValue(int k) const noexcept;

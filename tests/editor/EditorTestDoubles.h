@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/IControl.h"
-#include "editor/IGraphics.h"
 #include "editor/IResizeController.h"
 #include "framework/IEffectStandalone.h"
-#include "framework/IParameter.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "raster/MemBitmap.h"
 
@@ -40,16 +37,17 @@ class RecordingEffect : public IEffectStandalone {
  public:
   static constexpr int kSteps = 3;
 
-  explicit RecordingEffect(EventLog* log = nullptr)
-      : IEffectStandalone(4, "1-1 2-2", 1, "Test", "", "Maker", 0x54455354, 0x10000), log_(log) {
+  explicit RecordingEffect(EventLog* log) : IEffectStandalone(4, "1-1 2-2", 1, "Test", "", "Maker", 1, 1), log_(log) {
     for (int i = 0; i < kSteps; ++i) GetParameter(i)->DefineDouble("p", 0.0, 0.0, 1.0, 0.001);
     GetParameter(kSteps)->DefineInt("steps", 0, 0, 10);
   }
 
-  void BeginParameterEdit(int index) override { Log(Event("begin %g", index)); }
-  void NotifyHostOfParameter(int index, double position) override { Log(Event("automate %g %g", index, position)); }
-  void EndParameterEdit(int index) override { Log(Event("end %g", index)); }
-  void OnParameterContextMenu(int index, int x, int y) override { Log(Event("menu %g %g %g", index, x, y)); }
+  void BeginParameterEdit(int index) override { log_->push_back(Event("begin %g", index)); }
+  void NotifyHostOfParameter(int index, double position) override {
+    log_->push_back(Event("automate %g %g", index, position));
+  }
+  void EndParameterEdit(int index) override { log_->push_back(Event("end %g", index)); }
+  void OnParameterContextMenu(int index, int x, int y) override { log_->push_back(Event("menu %g %g %g", index, x, y)); }
   int IdentifyHost() override { return hostId; }
   void OnParameterChange(int index) override {
     if (Editor()) Editor()->PushParameterToControls(index, GetParameter(index)->Value(), false);
@@ -58,23 +56,16 @@ class RecordingEffect : public IEffectStandalone {
   int hostId = 0;
 
  private:
-  void Log(const std::string& line) {
-    if (log_) log_->push_back(line);
-  }
-
   EventLog* log_;
 };
 
-// Synthetic images for tests, by resource id (ids far from the module's own),
-// available to every editor of the test process as module resources are.
+// Synthetic images by resource id, for every editor of the test process as
+// module resources are. Each test starts with only its own, so that rescaling
+// in one test leaves the strips other tests loaded alone.
 inline std::map<int, std::function<std::unique_ptr<IRasterBitmap>()>>& TestImages() {
   static std::map<int, std::function<std::unique_ptr<IRasterBitmap>()>> images;
   return images;
 }
-
-// Each test starts with only its own images, so that rescaling in one test
-// leaves the strips other tests of the process loaded alone.
-inline void ResetTestImages() { TestImages().clear(); }
 
 // An image whose pixel (x, y) is pixel(x, y).
 inline void AddTestImage(int id, int width, int height, std::function<uint32_t(int, int)> pixel) {
@@ -87,36 +78,31 @@ inline void AddTestImage(int id, int width, int height, std::function<uint32_t(i
   };
 }
 
-inline uint32_t SurfacePixel(const IGraphics& graphics, int x, int y) {
-  return RowStart(*graphics.Surface(), y)[x];
-}
+inline uint32_t SurfacePixel(const IGraphics& graphics, int x, int y) { return RowStart(*graphics.Surface(), y)[x]; }
 
-// The headless editor with the test images (and no others), and a record of
-// what it was asked to show.
+// The headless editor with the test images only, recording what it presents
+// and the typed-entry box it is asked to open.
 class TestGraphics : public IGraphicsHeadless {
  public:
   using IGraphicsHeadless::IGraphicsHeadless;
 
   std::unique_ptr<IRasterBitmap> LoadPlatformImage(int id, const char* name) override {
     auto image = TestImages().find(id);
-    if (image == TestImages().end() || !NamesPngImage(name)) return nullptr;
-    return image->second();
+    return image != TestImages().end() && NamesPngImage(name) ? image->second() : nullptr;
   }
   bool PresentArea(const IBounds& area) override {
     presented.push_back(area);
     return true;
   }
-  void OpenTextEntry(IControl* control, const ITextStyle&, const IBounds& rect, const char* text,
+  void OpenTextEntry(IControl* control, const ITextStyle&, const IBounds&, const char* text,
                      IParameter* parameter) override {
     entryControl = control;
-    entryRect = rect;
     entryText = text;
     entryParameter = parameter;
   }
 
   std::vector<IBounds> presented;
   IControl* entryControl = nullptr;
-  IBounds entryRect;
   std::string entryText;
   IParameter* entryParameter = nullptr;
 };
@@ -124,30 +110,23 @@ class TestGraphics : public IGraphicsHeadless {
 // A control that logs the events it receives.
 class RecordingControl : public IControl {
  public:
-  RecordingControl(EventLog* log, const char* name, const IBounds& rect, int parameterIndex = -1,
-                   IEffectBase* effect = nullptr)
-      : IControl(effect, rect, parameterIndex), log_(log), name_(name) {}
+  RecordingControl(EventLog* log, const char* name, const IBounds& rect, int parameterIndex = -1)
+      : IControl(nullptr, rect, parameterIndex), log_(log), name_(name) {}
 
-  void MouseDown(int x, int y, const IMouseKeys&) override { Log("down", x, y); }
-  void MouseUp(int x, int y, const IMouseKeys&) override { Log("up", x, y); }
+  void MouseDown(int x, int y, const IMouseKeys&) override { Log(" down %g %g", x, y); }
+  void MouseUp(int x, int y, const IMouseKeys&) override { Log(" up %g %g", x, y); }
   void MouseDrag(int x, int y, int dx, int dy, const IMouseKeys&) override {
-    log_->push_back(name_ + Event(" drag %g %g", x, y) + Event(" by %g %g", dx, dy));
+    Log(" drag %g %g", x, y);
+    log_->back() += Event(" by %g %g", dx, dy);
   }
-  void DoubleClick(int x, int y, const IMouseKeys&) override { Log("double", x, y); }
-  void Wheel(int, int, const IMouseKeys&, int notches) override { Log("wheel", notches, 0); }
-  bool KeyPress(int, int, KeyCode key) override {
-    Log("key", key, 0);
-    return true;
-  }
-  void MouseOver(int x, int y, const IMouseKeys&) override { Log("over", x, y); }
-  void MouseOut() override { log_->push_back(name_ + " out"); }
-  bool Paint(IGraphics&) override {
-    log_->push_back(name_ + " paint");
-    return true;
-  }
+  void Wheel(int, int, const IMouseKeys&, int notches) override { Log(" wheel %g", notches); }
+  bool KeyPress(int, int, KeyCode key) override { return Log(" key %g", key), true; }
+  void MouseOver(int x, int y, const IMouseKeys&) override { Log(" over %g %g", x, y); }
+  void MouseOut() override { Log(" out"); }
+  bool Paint(IGraphics&) override { return Log(" paint"), true; }
 
  private:
-  void Log(const char* what, double a, double b) { log_->push_back(name_ + " " + what + Event(" %g %g", a, b)); }
+  void Log(const char* format, double a = 0, double b = 0) { log_->push_back(name_ + Event(format, a, b)); }
 
   EventLog* log_;
   std::string name_;

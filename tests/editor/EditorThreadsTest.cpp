@@ -5,12 +5,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "EditorTestDoubles.h"
-#include "editor/IBitmapControl.h"
 #include "editor/IFaderControl.h"
 #include "editor/IHBiDirMeterControl.h"
 #include "editor/TextEntry.h"
@@ -19,40 +17,30 @@
 namespace torvane {
 
 namespace {
-
-constexpr int kBackdropId = 9401;
 constexpr int kHandleId = 9402;
 constexpr int kMeters = 8;
-
-void AddImages() {
-  ResetTestImages();
-  AddTestImage(kBackdropId, 300, 200, [](int x, int y) { return 0xFF000000u | (x * 7 + y); });
-  AddTestImage(kHandleId, 22, 40, [](int, int) { return 0xFFFFFFFFu; });
-}
-
 }  // namespace
 
 TEST(EditorThreads, ValuesFromHostAndAudioThreadsMeetPaintingAndRenumbering) {
-  AddImages();
-  RecordingEffect effect;
+  TestImages().clear();
+  AddTestImage(9401, 300, 200, [](int x, int y) { return 0xFF000000u | (x * 7 + y); });
+  AddTestImage(kHandleId, 22, 40, [](int, int) { return 0xFFFFFFFFu; });
+  EventLog log;
+  RecordingEffect effect{&log};
   auto owned = std::make_unique<TestGraphics>(effect);
   TestGraphics* graphics = owned.get();
-  graphics->AttachBackdrop(kBackdropId, "test/backdrop.png");
-  IImageStrip& handle = graphics->LoadImageStrip(kHandleId, "test/handle.png", 1);
+  graphics->AttachBackdrop(9401, "test/backdrop.png");
   IControl* faders[4];
   for (int p = 0; p < 4; ++p) {
-    auto fader = std::make_unique<IFaderControl>(&effect, 10 + 30 * p, 10, 100, p, handle);
-    faders[p] = fader.get();
-    graphics->AddControl(std::move(fader));
+    faders[p] = new IFaderControl(&effect, 10 + 30 * p, 10, 100, p, graphics->LoadImageStrip(kHandleId, "h.png", 1));
+    graphics->AddControl(std::unique_ptr<IControl>(faders[p]));
   }
   graphics->AddControl(std::make_unique<TextEntry>(&effect, IBounds{10, 120, 60, 134}, ITextStyle{}, 0));
   const std::atomic<int>* meterIndex[kMeters];
   IControl* meters[kMeters];
   for (int k = 0; k < kMeters; ++k) {
-    auto meter = std::make_unique<IHBiDirMeterControl>(&effect, IBounds{150, 10 + 8 * k, 290, 16 + 8 * k});
-    meter->SetColours({150, 50, 255, 50}, {150, 255, 50, 50});
-    meters[k] = meter.get();
-    meterIndex[k] = &graphics->AddControl(std::move(meter));
+    meters[k] = new IHBiDirMeterControl(&effect, IBounds{150, 10 + 8 * k, 290, 16 + 8 * k});
+    meterIndex[k] = &graphics->AddControl(std::unique_ptr<IControl>(meters[k]));
   }
   effect.AttachEditor(std::move(owned));
 
@@ -61,17 +49,16 @@ TEST(EditorThreads, ValuesFromHostAndAudioThreadsMeetPaintingAndRenumbering) {
   std::thread host([&] {
     for (int i = 0; i < kRounds; ++i) {
       ScopedLock lock(effect.Lock());
-      const int p = i % 4;
-      effect.GetParameter(p)->SetFromPosition((i % 101) / 100.0);
-      effect.OnParameterChange(p);
+      effect.GetParameter(i % 4)->SetFromPosition((i % 101) / 100.0);
+      effect.OnParameterChange(i % 4);
     }
   });
-  std::thread audio([&] {
+  std::thread audio([&] {  // the meter feed, as the effect's processing does it
     for (int i = 0; i < kRounds; ++i) {
       ScopedLock lock(effect.Lock());
       for (int k = 0; k < kMeters; ++k) {
         const int index = meterIndex[k]->load();
-        if (graphics->GetControl(index) != meters[k]) ++misdelivered;
+        misdelivered += graphics->GetControl(index) != meters[k];
         effect.Editor()->SetControlValueFromEffect(index, ((i + k) % 100) / 99.0);
       }
     }
@@ -80,62 +67,32 @@ TEST(EditorThreads, ValuesFromHostAndAudioThreadsMeetPaintingAndRenumbering) {
     IBounds area;
     graphics->CollectDirtyArea(area);
     graphics->PaintArea(area);
-    // Renumber the meters now and then, as the resize controller may.
+    // Renumber now and then, as the resize controller may.
     if (pass % 10 == 0) graphics->MoveControl(graphics->ControlCount() - 1, 1);
   }
   host.join();
   audio.join();
-
   EXPECT_EQ(misdelivered.load(), 0);
-  // What arrived last is what the next pass paints.
-  graphics->MarkAllControlsDirty();
-  graphics->PaintArea({0, 0, 720, 420});
   for (int k = 0; k < kMeters; ++k) EXPECT_EQ(meters[k]->Value(), ((kRounds - 1 + k) % 100) / 99.0);
   for (int p = 0; p < 4; ++p) EXPECT_EQ(faders[p]->Value(), effect.GetParameter(p)->GetPosition());
 }
 
 namespace {
 
-// A lock that can be waited for with a time limit. (std::timed_mutex would
-// do, but ThreadSanitizer does not follow its timed wait.)
-class TimedLock {
- public:
-  void Lock() { TryLockFor(std::chrono::hours(1)); }
-  template <class Duration>
-  bool TryLockFor(Duration patience) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (!released_.wait_for(lock, patience, [&] { return !held_; })) return false;
-    held_ = true;
-    return true;
-  }
-  void Unlock() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      held_ = false;
-    }
-    released_.notify_all();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable released_;
-  bool held_ = false;
-};
-
 // A host whose handler for edit and automation messages takes the host's own
 // lock, which its audio thread holds while it calls the plug-in's processing.
-// Before taking the lock the handler makes sure the audio thread is in such
-// a call, so that a plug-in lock held around the message would show every
-// time, as a timeout rather than a hang.
+// The handler first waits until the audio thread has begun another call, so
+// that a plug-in lock held around the message shows every time, as a timeout
+// rather than a hang.
 class LockingHost {
  public:
   LockingHost() { current = this; }
   ~LockingHost() { current = nullptr; }
 
   static VstIntPtr Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    if (opcode == audioMasterVersion) return 2400;
     if (current && (opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit)) {
-      current->HandleEdit(opcode);
+      current->edits.push_back(opcode);
+      current->TakeHostLock();
     }
     return 0;
   }
@@ -144,63 +101,46 @@ class LockingHost {
     std::vector<float> in(64, 0.25f), out(64);
     float* inputs[] = {in.data(), in.data()};
     float* outputs[] = {out.data(), out.data()};
-    for (;;) {
-      int ticket;
+    while (!stop) {
       {
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [&] { return stop_ || requested_ > entered_; });
-        if (stop_) return;
-        ticket = entered_ + 1;
+        std::lock_guard<std::mutex> lock(hostLock_);
+        ++callsBegun_;
+        effect->processReplacing(effect, inputs, outputs, 64);
       }
-      hostLock_.Lock();
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        entered_ = ticket;
-        wake_.notify_all();
-      }
-      effect->processReplacing(effect, inputs, outputs, 64);
-      hostLock_.Unlock();
+      // The time between blocks, in which others may take the lock.
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
   }
 
-  void Stop() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
-    wake_.notify_all();
-  }
-
-  std::vector<VstInt32> Edits() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return edits_;
-  }
-
-  std::atomic<int> timeouts{0};
+  std::atomic<bool> stop{false};
+  int timeouts = 0;
+  std::vector<VstInt32> edits;
 
  private:
-  void HandleEdit(VstInt32 opcode) {
-    constexpr auto kPatience = std::chrono::seconds(2);
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      edits_.push_back(opcode);
-      const int ticket = ++requested_;
-      wake_.notify_all();
-      wake_.wait_for(lock, kPatience, [&] { return entered_ >= ticket; });
+  // Polls until cond holds or two seconds have passed.
+  template <class Cond>
+  static bool Within2s(Cond cond) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!cond()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
-    if (!hostLock_.TryLockFor(kPatience)) {
+    return true;
+  }
+
+  void TakeHostLock() {
+    const int begun = callsBegun_;
+    Within2s([&] { return callsBegun_ > begun; });
+    if (!Within2s([&] { return hostLock_.try_lock(); })) {
       ++timeouts;
       return;
     }
-    hostLock_.Unlock();
+    hostLock_.unlock();
   }
 
   static LockingHost* current;
-  TimedLock hostLock_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  int requested_ = 0;
-  int entered_ = 0;
-  bool stop_ = false;
-  std::vector<VstInt32> edits_;
+  std::mutex hostLock_;
+  std::atomic<int> callsBegun_{0};
 };
 
 LockingHost* LockingHost::current = nullptr;
@@ -208,7 +148,8 @@ LockingHost* LockingHost::current = nullptr;
 }  // namespace
 
 TEST(EditorThreads, GestureDoesNotDeadlockAHostThatLocksInItsAutomationHandler) {
-  AddImages();
+  TestImages().clear();
+  AddTestImage(kHandleId, 22, 40, [](int, int) { return 0xFFFFFFFFu; });
   LockingHost host;
   Torvane effect{LockingHost::Callback};
   AEffect* record = effect.EffectRecord();
@@ -227,13 +168,13 @@ TEST(EditorThreads, GestureDoesNotDeadlockAHostThatLocksInItsAutomationHandler) 
   graphics->HandleMouseDown(60, 190, left);
   graphics->HandleMouseDrag(60, 250, left);
   graphics->HandleMouseUp(60, 250, left);
-  host.Stop();
+  host.stop = true;
   audio.join();
 
-  EXPECT_EQ(host.timeouts.load(), 0);
+  EXPECT_EQ(host.timeouts, 0);
   const std::vector<VstInt32> expected = {audioMasterBeginEdit, audioMasterAutomate, audioMasterAutomate,
                                           audioMasterEndEdit};
-  EXPECT_EQ(host.Edits(), expected);
+  EXPECT_EQ(host.edits, expected);
   EXPECT_DOUBLE_EQ(effect.GetParameter(Torvane::kProcess)->Value(), 2.0);  // 1 - (250 - 90) / 200 of 0..10
 }
 
