@@ -20,12 +20,13 @@ native_suite() {
   ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs"
 }
 
-# Programs that touch untrusted bytes (PNG data, state chunks, host calls)
-# run under AddressSanitizer with UndefinedBehaviorSanitizer, the lifecycle
-# stress also under LeakSanitizer (part of the former); the host-concurrency
-# stress programs run under ThreadSanitizer.
-asan_programs=(raster_tests framework_tests effect_tests dsp_tests vst_adapter_tests vst_stress_tests)
-tsan_programs=(vst_host_tests vst_stress_tests)
+# Programs that touch untrusted bytes (PNG data, state chunks, host calls,
+# the renderer's audio and state files) run under AddressSanitizer with
+# UndefinedBehaviorSanitizer, and so under LeakSanitizer (the lifecycle stress
+# above all); the host-concurrency stress programs run under ThreadSanitizer.
+asan_programs=(raster_tests framework_tests effect_tests dsp_tests render_tests editor_tests vst_adapter_tests
+  vst_stress_tests)
+tsan_programs=(vst_host_tests editor_tests vst_stress_tests)
 
 sanitizer_suite() {
   local kind=$1; shift
