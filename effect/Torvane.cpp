@@ -158,13 +158,13 @@ void Torvane::OnParameterChange(int index) {
 }
 
 double Torvane::Recovered(double y, ChannelProcessor& processor) noexcept {
-  if (std::isfinite(y)) return y;
+  if (IsAudio(y)) return y;
   processor.ClearState();
   return 0.0;
 }
 
 double Torvane::LimitedOutput(double y) noexcept {
-  if (std::isfinite(y)) return y;
+  if (IsAudio(y)) return y;
   limiter_.ClearState();
   return 0.0;
 }

@@ -43,11 +43,18 @@ class Torvane final : public IEffectVST {
   void DefineParameters() noexcept;
   void SetupBands() noexcept;
   void UpdateMeters(bool signalPresent) noexcept;
-  // Input samples enter the chain trimmed; a sample that is not a number (a
+  // Beyond this a sample is no audio but garbage or a runaway state: 240 dB
+  // above full scale, far above anything music reaches and far below where
+  // the chain's arithmetic overflows or a host's single precision ends.
+  static constexpr double kLargestAudio = 1e12;
+  // False for samples beyond kLargestAudio and for those that are not a number.
+  static bool IsAudio(double x) noexcept { return std::fabs(x) <= kLargestAudio; }
+  // Input samples enter the chain trimmed; a sample that is no audio (a
   // broken upstream plug-in, a damaged file) enters as silence.
-  double Trimmed(double x) const noexcept { return std::isfinite(x) ? x * trimGain_ : 0.0; }
-  // The output of a processor whose state ran away (finite but enormous input
-  // can overflow): the processor starts afresh and the sample is silent.
+  double Trimmed(double x) const noexcept { return IsAudio(x) ? x * trimGain_ : 0.0; }
+  // The output of a processor whose state ran away (an absurd sample rate, or
+  // arithmetic that overflowed): the processor starts afresh and the sample
+  // is silent.
   static double Recovered(double y, ChannelProcessor& processor) noexcept;
   double LimitedOutput(double y) noexcept;
 

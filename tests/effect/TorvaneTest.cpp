@@ -369,4 +369,27 @@ TEST(TorvaneAudio, OverflowingInputNeverGivesNonFiniteOutput) {
   }
 }
 
+// Finite samples far beyond any audio (a damaged file, a blown-up upstream
+// filter on its way to infinity), here with a sample rate no host should send,
+// must not leave the output enormous either: finite in double precision, it
+// would be infinite once the host takes it in single precision.
+TEST(TorvaneAudio, HugeFiniteInputNeverGivesOutputBeyondSinglePrecision) {
+  for (double rate : {48000.0, 6.5e37}) {
+    for (double stereo : {0.0, 1.0}) {
+      EffectHarness harness(rate, 256);
+      harness.Set(kChannel, stereo);
+      std::vector<double> burst = BassLine(48000.0, 0.1), left, right;
+      const double scales[] = {1e7, 1e11, 6.5e37, 1e160, 1e300};
+      for (size_t i = 0; i < burst.size(); ++i) burst[i] = burst[i] < 0 ? -scales[i / 512 % 5] : scales[i / 512 % 5];
+      harness.Process(burst, burst, left, right);
+      const std::vector<double> tune = BassLine(48000.0, 0.5);
+      std::vector<double> tuneLeft, tuneRight;
+      harness.Process(tune, tune, tuneLeft, tuneRight);
+      for (const auto* out : {&left, &right, &tuneLeft, &tuneRight}) {
+        for (double v : *out) ASSERT_TRUE(std::isfinite(static_cast<float>(v))) << v << " rate " << rate;
+      }
+    }
+  }
+}
+
 }  // namespace torvane
