@@ -20,6 +20,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "fuzz/Require.h"
@@ -52,6 +53,9 @@ const float kSpecialFloats[] = {std::numeric_limits<float>::quiet_NaN(),
                                 1.0000001f,
                                 -1e-30f,
                                 1e30f};
+
+const double kSpecialDoubles[] = {DBL_MAX, -DBL_MAX, 1e300, -1e300, 1e200, 1e160, DBL_MIN, DBL_TRUE_MIN,
+                                  std::numeric_limits<double>::infinity()};
 
 const char* const kHostNames[] = {
     "Cubase",   "REAPER",    "Nuendo",  "Cakewalk",          "Samplitude", "Fruity",   "Live",
@@ -561,17 +565,33 @@ class HostScript {
   template <typename Sample>
   void FillInput(Sample* samples, int frames) {
     const int kind = in_.ConsumeIntegralInRange(0, 3);
-    const float amplitude = kind == 0 ? 0.0f : AnyFloat();
+    const Sample amplitude = kind == 0 ? Sample(0) : AnySample<Sample>();
     const double step = in_.ConsumeProbability<double>();
     for (int f = 0; f < frames; ++f) samples[f] = static_cast<Sample>(amplitude * std::sin(step * f));
     if (kind == 3) {
       // Raw samples as a damaged file or a broken upstream plug-in delivers them.
-      for (int f = 0; f < frames && in_.remaining_bytes() > 0 && f < 64; ++f)
-        samples[f] = static_cast<Sample>(AnyFloat());
+      for (int f = 0; f < frames && f < 64 && in_.remaining_bytes() > 0; ++f) samples[f] = AnySample<Sample>();
     }
     for (int n = frames > 0 ? in_.ConsumeIntegralInRange(0, 3) : 0; n > 0; --n) {
-      samples[in_.ConsumeIntegralInRange(0, frames - 1)] = static_cast<Sample>(AnyFloat());
+      samples[in_.ConsumeIntegralInRange(0, frames - 1)] = AnySample<Sample>();
     }
+  }
+
+  // Any sample; in double precision also the values beyond single precision's
+  // range, which only a double-precision host can deliver and which can
+  // overflow the filters.
+  template <typename Sample>
+  Sample AnySample() {
+    if constexpr (std::is_same_v<Sample, double>) {
+      if (in_.ConsumeBool()) {
+        if (in_.ConsumeBool()) return in_.PickValueInArray(kSpecialDoubles);
+        const uint64_t bits = in_.ConsumeIntegral<uint64_t>();
+        double value;
+        std::memcpy(&value, &bits, sizeof(value));
+        return value;
+      }
+    }
+    return static_cast<Sample>(AnyFloat());
   }
 
   template <typename Sample, typename Callback>
