@@ -1,5 +1,5 @@
-// Neither Windows nor Linux has a window layer of its own yet: both get the
-// headless editor.
+// Platforms without a window layer of their own (Linux, until it has one) get
+// the headless editor.
 #include "editor/GraphicsFactory.h"
 #include "platform/headless/IGraphicsHeadless.h"
 
