@@ -39,20 +39,32 @@ sanitizer_suite() {
   return $status
 }
 
-windows_suite() {
-  "$root/scripts/build.sh" windows >/dev/null || return 1
-  local state="$root/build/windows/wine"
+# Runs the Windows ctest suite under Wine; called inside xvfb-run, so that
+# every Wine process, the background services included, sees the display.
+windows_ctest() {
+  local build=$1 jobs=$2
+  local state="$build/wine"
+  export HOME="$state/home" WINEPREFIX="$state/prefix"
   # One Wine server stays alive for the whole run (a cold start costs seconds
   # per test program), and Wine's background services start before ctest,
   # since they would inherit and hold its output pipe.
   "$root/scripts/wine-run.sh" "$state" cmd /c exit >/dev/null 2>&1
-  HOME="$state/home" WINEPREFIX="$state/prefix" wineserver -w
-  HOME="$state/home" WINEPREFIX="$state/prefix" wineserver -p
+  wineserver -w
+  wineserver -p
   "$root/scripts/wine-run.sh" "$state" cmd /c exit >/dev/null 2>&1
   local status=0
-  xvfb-run -a ctest --test-dir "$root/build/windows" --output-on-failure -j "$jobs" || status=1
-  HOME="$state/home" WINEPREFIX="$state/prefix" wineserver -k || true
+  ctest --test-dir "$build" --output-on-failure -j "$jobs" || status=1
+  wineserver -k || true
   return $status
+}
+
+windows_suite() {
+  "$root/scripts/build.sh" windows >/dev/null || return 1
+  # The editor window tests read colours back from the screen: a 24-bit
+  # display (xvfb-run's default is 8-bit), large enough for a 3x editor.
+  # xvfb-run is a plain shell script, so the function travels as text.
+  xvfb-run -a -s "-screen 0 1920x1200x24" bash -c "$(declare -f windows_ctest); root='$root'; windows_ctest \"\$@\"" \
+    _ "$root/build/windows" "$jobs"
 }
 
 suite "native tests" native_suite
