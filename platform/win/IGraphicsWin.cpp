@@ -48,7 +48,12 @@ BOOL CALLBACK FindProcessWindowOfClass(HWND window, LPARAM data) {
 
 IGraphicsWin::IGraphicsWin(IEffectBase& effect) noexcept : IGraphics(effect) {}
 
-IGraphicsWin::~IGraphicsWin() { CloseEditorWindow(); }
+IGraphicsWin::~IGraphicsWin() {
+  // The editor goes with its effect, which can no longer hear about a
+  // gesture the window leaves unfinished.
+  CancelCapture();
+  CloseEditorWindow();
+}
 
 bool IGraphicsWin::PresentArea(const IBounds& area) {
   if (!window_ || !Surface()) return false;
@@ -166,10 +171,14 @@ void IGraphicsWin::CloseEditorWindow() {
   RestoreCursor();
   AbandonGesture();
   HWND closing = window_;
-  // Cleared first: the window's own destruction messages then leave it alone.
+  // Cleared first: the window's own destruction messages then leave it alone,
+  // and so does every later message should the window outlive this call.
   window_ = nullptr;
+  SetWindowLongPtrA(closing, GWLP_USERDATA, 0);
   KillTimer(closing, kTimerId);
-  DestroyWindow(closing);
+  // Only the window's own thread can destroy it; a host that closes the
+  // editor from another thread gets it closed there.
+  if (!DestroyWindow(closing)) PostMessageA(closing, WM_CLOSE, 0, 0);
   EditorWindowClass::RemoveUser(Module());
 }
 

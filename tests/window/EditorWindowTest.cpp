@@ -352,6 +352,20 @@ TEST_F(EditorWindow, AHostDestroyingItsWindowMidGestureEndsTheEditAndTheEditorRe
   EXPECT_FALSE(GetClassInfoExA(program, "TorvaneWndClass", &info));
 }
 
+TEST_F(EditorWindow, AnEffectDestroyedWithItsEditorOpenMidGestureTakesTheWindowAlong) {
+  HWND window = nullptr;
+  {
+    TestEditor doomed;
+    ASSERT_TRUE(doomed.graphics->OpenEditorWindow(host.Handle()));
+    window = EditorWindowIn(host.Handle());
+    PostPointer(window, WM_LBUTTONDOWN, MK_LBUTTON, 60, 190);
+    Pump(20);
+    doomed.effect.log.clear();
+  }
+  EXPECT_FALSE(IsWindow(window));
+  Pump(20);
+}
+
 TEST_F(EditorWindow, ClipboardTextArrivesAsUtf8) {
   Open(host);
   const wchar_t kText[] = L"Gain \u00e9\u20ac";
