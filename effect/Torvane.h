@@ -35,6 +35,8 @@ class Torvane final : public IEffectVST {
   // The editor's meter control for a meter, as a live reference to the
   // control's list index (attaching further controls renumbers them).
   void SetMeterControl(int meter, const int* controlIndex) noexcept;
+  // The host's meter request (vst/MeterRequest.h).
+  int ReadMeters(double* positions, int capacity) noexcept override;
 
  private:
   void DefineParameters() noexcept;
@@ -71,6 +73,8 @@ class Torvane final : public IEffectVST {
   double meterFall_ = 0.01;
   // Live references to the list indexes of the editor's meter controls.
   const int* meterControl_[kNumMeters] = {};
+  // A host reads the meters: they follow every block even without an editor.
+  bool metersRead_ = false;
 };
 
 }  // namespace torvane
