@@ -1,6 +1,9 @@
 // The renderer's own cost. The built tool renders a stereo 24-bit file of 1
-// and of 10 minutes into a float WAV, as a user runs it; the same 10 minutes
-// go through the plug-in alone, in this process, in the same blocks. Reports
+// and of 10 minutes into a float WAV, as a user runs it, and the 10 minutes
+// once more drawing the plot of the meters and waveforms (--plot); the same
+// 10 minutes go through the plug-in alone, in this process, in the same
+// blocks. Compare the plot's run with the plain one for what recording and
+// drawing the plot costs. Reports
 // the wall time of each run, the real-time factor and the tool's peak memory
 // (maximum resident set), which streaming keeps the same for any length. On a
 // busy machine compare processor times: the CPU column of the plug-in alone
@@ -79,6 +82,7 @@ class Files {
     return inputs_[minutes] = path;
   }
   std::string Output() { return Dir() + "/out.wav"; }
+  std::string Plot() { return Dir() + "/out.png"; }
 
  private:
   const std::string& Dir() {
@@ -96,11 +100,17 @@ Files files;
 
 // Runs the renderer to completion; false if it failed. Its maximum resident
 // set and processor time (user and system) come back in `usage`.
-bool RunRenderer(const std::string& input, rusage& usage) {
+bool RunRenderer(const std::string& input, bool plot, rusage& usage) {
+  const std::string output = files.Output(), picture = files.Plot();
   const pid_t child = fork();
   if (child == 0) {
-    execl(TORVANE_RENDER_PATH, TORVANE_RENDER_PATH, "-q", "-o", files.Output().c_str(), input.c_str(),
-          static_cast<char*>(nullptr));
+    if (plot) {
+      execl(TORVANE_RENDER_PATH, TORVANE_RENDER_PATH, "-q", "--plot", picture.c_str(), "-o", output.c_str(),
+            input.c_str(), static_cast<char*>(nullptr));
+    } else {
+      execl(TORVANE_RENDER_PATH, TORVANE_RENDER_PATH, "-q", "-o", output.c_str(), input.c_str(),
+            static_cast<char*>(nullptr));
+    }
     _exit(127);
   }
   int status = 0;
@@ -108,12 +118,14 @@ bool RunRenderer(const std::string& input, rusage& usage) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Arguments: minutes, and 1 to draw the plot too.
 void RendererOnAFile(benchmark::State& state) {
   const int minutes = static_cast<int>(state.range(0));
+  const bool plot = state.range(1) != 0;
   const std::string input = files.Input(minutes);
   rusage usage = {};
   for (auto _ : state) {
-    if (!RunRenderer(input, usage)) state.SkipWithError("the renderer failed");
+    if (!RunRenderer(input, plot, usage)) state.SkipWithError("the renderer failed");
   }
   const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec * 1e-6; };
   state.counters["realtime_x"] = benchmark::Counter(minutes * 60.0, benchmark::Counter::kIsIterationInvariantRate);
@@ -151,7 +163,14 @@ void PluginAlone(benchmark::State& state) {
 }
 }  // namespace
 
-BENCHMARK(RendererOnAFile)->Arg(1)->Arg(10)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(RendererOnAFile)
+    ->Args({1, 0})
+    ->Args({10, 0})
+    ->Args({10, 1})
+    ->ArgNames({"minutes", "plot"})
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 BENCHMARK(PluginAlone)->Arg(10)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace torvane

@@ -91,6 +91,22 @@ TEST(PlotRecorder, NanSamplesAreLeftOut) {
   EXPECT_EQ(recorder.At(1).output.high, 0.5f);
   EXPECT_TRUE(recorder.At(3).output.Empty());
   EXPECT_TRUE(recorder.At(1).meters[0].Empty());
+
+  // Long stretches, measured several samples at a time, leave them out too.
+  PlotRecorder longer(2, 0);
+  std::vector<double> ramp(64);
+  for (int i = 0; i < 64; ++i) ramp[i] = i == 10 || i == 45 ? nan : (i - 32) / 64.0;
+  longer.Add({ramp.data(), 64, 1, ramp.data(), 64, 1}, nullptr);
+  ASSERT_EQ(longer.Count(), 2);
+  const PlotRecorder::Range& first = longer.At(0).input;
+  EXPECT_EQ(first.low, -0.5);
+  EXPECT_EQ(first.high, -1.0 / 64);
+  EXPECT_EQ(first.count, 31u);
+  double squares = 0.0;
+  for (int i = 0; i < 32; ++i) squares += i == 10 ? 0.0 : (i - 32) * (i - 32) / 4096.0;
+  EXPECT_DOUBLE_EQ(first.Rms(), std::sqrt(squares / 31));
+  EXPECT_EQ(longer.At(1).output.high, 31.0 / 64);
+  EXPECT_EQ(longer.At(1).output.count, 31u);
 }
 
 TEST(PngWriter, EncodesEveryPixelAsTheDecoderReadsItBack) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace torvane {
 
@@ -13,6 +14,60 @@ void PlotRecorder::Range::Merge(const Range& other) {
   sum += other.sum;
   squares += other.squares;
   count += other.count;
+}
+
+namespace {
+// Two samples per operation, in a vector type that GCC and Clang provide: this
+// loop sees every sample of the render, in and out, and should cost next to
+// nothing beside the plug-in. Two of them run side by side, so that one
+// sample's sums do not wait for the one before.
+using SamplePair = double __attribute__((vector_size(2 * sizeof(double))));
+constexpr int kPairs = 2;
+constexpr size_t kStep = 2 * kPairs;
+
+SamplePair LoadPair(const double* samples) {
+  SamplePair pair;
+  std::memcpy(&pair, samples, sizeof pair);
+  return pair;
+}
+}  // namespace
+
+PlotRecorder::Range PlotRecorder::Measure(const double* samples, size_t count) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  SamplePair low[kPairs], high[kPairs], sum[kPairs], squares[kPairs];
+  for (int k = 0; k < kPairs; ++k) {
+    low[k] = SamplePair{kInfinity, kInfinity};
+    high[k] = -low[k];
+    sum[k] = squares[k] = SamplePair{0.0, 0.0};
+  }
+  size_t i = 0;
+  for (; i + kStep <= count; i += kStep) {
+    for (int k = 0; k < kPairs; ++k) {
+      // A NaN fails both comparisons; it only spoils the sums, and then the
+      // careful count below starts again.
+      const SamplePair x = LoadPair(samples + i + 2 * k);
+      low[k] = x < low[k] ? x : low[k];
+      high[k] = x > high[k] ? x : high[k];
+      sum[k] += x;
+      squares[k] += x * x;
+    }
+  }
+  Range range;
+  for (size_t rest = i; rest < count; ++rest) range.Add(samples[rest]);
+  for (int k = 0; k < kPairs; ++k) {
+    for (int lane = 0; lane < 2; ++lane) {
+      range.low = std::min(range.low, low[k][lane]);
+      range.high = std::max(range.high, high[k][lane]);
+      range.sum += sum[k][lane];
+      range.squares += squares[k][lane];
+    }
+  }
+  range.count += i;
+  if (std::isnan(range.sum) || std::isnan(range.squares)) {
+    range = Range();
+    for (size_t j = 0; j < count; ++j) range.Add(samples[j]);
+  }
+  return range;
 }
 
 PlotRecorder::PlotRecorder(int capacity, int meterCount)
@@ -34,11 +89,8 @@ void PlotRecorder::AddSamples(uint64_t position, const double* interleaved, size
     Range& range = select(SlotOf(position));
     const size_t inSlot =
         static_cast<size_t>(std::min<uint64_t>(frames, framesPerSlot_ - position % framesPerSlot_));
-    // The stretch is summed apart and merged once.
-    Range stretch;
     const size_t count = inSlot * static_cast<size_t>(channels);
-    for (size_t i = 0; i < count; ++i) stretch.Add(interleaved[i]);
-    range.Merge(stretch);
+    range.Merge(Measure(interleaved, count));
     interleaved += count;
     position += inSlot;
     frames -= inSlot;

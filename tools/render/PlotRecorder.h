@@ -72,6 +72,8 @@ class PlotRecorder {
   template <class Select>
   void AddSamples(uint64_t position, const double* interleaved, size_t frames, int channels, Select select);
   void MergePairs();
+  // The extremes and sums of `count` samples, NaN left out.
+  static Range Measure(const double* samples, size_t count);
 
   int capacity_;
   int meterCount_;
