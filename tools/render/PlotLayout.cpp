@@ -59,14 +59,17 @@ PlotLayout PlotLayout::For(int width, int height, int laneCount) {
   return layout;
 }
 
-int PlotLayout::LaneRow(const RasterRect& lane, double db, double rangeDb) {
-  const double share = (rangeDb - std::clamp(db, -rangeDb, rangeDb)) / (2.0 * rangeDb);
-  return lane.top + static_cast<int>(std::lround(share * (lane.bottom - lane.top - 1)));
+namespace {
+// Rows measured from the panel's middle row, so that small values on either
+// side of zero land symmetrically around it.
+int RowAround(const RasterRect& panel, double share) {
+  const int half = (panel.bottom - panel.top - 1) / 2;
+  return panel.top + half - static_cast<int>(std::lround(std::clamp(share, -1.0, 1.0) * half));
 }
+}  // namespace
 
-int PlotLayout::WaveRow(const RasterRect& panel, double value) {
-  const double share = (1.0 - std::clamp(value, -1.0, 1.0)) / 2.0;
-  return panel.top + static_cast<int>(std::lround(share * (panel.bottom - panel.top - 1)));
-}
+int PlotLayout::LaneRow(const RasterRect& lane, double db, double rangeDb) { return RowAround(lane, db / rangeDb); }
+
+int PlotLayout::WaveRow(const RasterRect& panel, double value) { return RowAround(panel, value); }
 
 }  // namespace torvane

@@ -34,9 +34,9 @@ struct PlotLayout {
   static PlotLayout For(int width, int height, int laneCount);
 
   int Columns() const { return right - left; }
-  // The row of a gain in a lane showing +rangeDb (top row) to -rangeDb
-  // (bottom row), and of a sample value (-1..1) in a waveform panel; values
-  // beyond the ends land on the edge rows.
+  // The row of a gain in a lane showing +rangeDb (top row) to -rangeDb, and
+  // of a sample value (-1..1) in a waveform panel; 0 is the middle row, and
+  // values beyond the ends land on the edge rows.
   static int LaneRow(const RasterRect& lane, double db, double rangeDb);
   static int WaveRow(const RasterRect& panel, double value);
 };

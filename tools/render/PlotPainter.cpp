@@ -280,9 +280,20 @@ void PlotPainter::PaintWave(const RasterRect& panel, bool output) {
   const int line = labelFont_->LineHeight();
   const int x = Scaled(14), top = panel.top + Scaled(4);
   Text(*labelFont_, rms, output ? "Output" : "Input", {x, top, layout_.left - Scaled(10), top + line}, 0);
-  if (panel.bottom - top >= 2 * line) {
-    const std::string level = peak > 0.0 ? "peak " + Decibels(20.0 * std::log10(peak), " dBFS") : "silent";
-    Text(*smallFont_, kDimText, level, {x, top + line, layout_.left - Scaled(10), top + 2 * line}, 0);
+  // The whole render's levels, from the slots: columns may share them.
+  PlotRecorder::Range all;
+  for (int k = 0; k < recorder_.Count(); ++k) all.Merge(output ? recorder_.At(k).output : recorder_.At(k).input);
+  const int small = smallFont_->LineHeight(), right = layout_.left - Scaled(10);
+  if (panel.bottom - top < line + small) return;
+  if (!(peak > 0.0)) {
+    Text(*smallFont_, kDimText, "silent", {x, top + line, right, top + line + small}, 0);
+    return;
+  }
+  Text(*smallFont_, kDimText, "peak " + Decibels(20.0 * std::log10(peak), " dBFS"),
+       {x, top + line, right, top + line + small}, 0);
+  if (panel.bottom - top >= line + 2 * small && all.Rms() > 0.0) {
+    Text(*smallFont_, kDimText, "RMS " + Decibels(20.0 * std::log10(all.Rms()), " dBFS"),
+         {x, top + line + small, right, top + line + 2 * small}, 0);
   }
 }
 
