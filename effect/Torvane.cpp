@@ -198,7 +198,7 @@ void Torvane::ProcessBlock(const double* const* inputs, double* const* outputs, 
   if (Editor() || metersRead_) UpdateMeters(signalPresent);
 }
 
-void Torvane::SetMeterControl(int meter, const int* controlIndex) noexcept {
+void Torvane::SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept {
   if (meter >= 0 && meter < kNumMeters) meterControl_[meter] = controlIndex;
 }
 
@@ -214,7 +214,7 @@ void Torvane::UpdateMeters(bool signalPresent) noexcept {
   IEditor* editor = Editor();
   if (!editor) return;
   for (int k = 0; k < kNumMeters; ++k) {
-    const int control = meterControl_[k] ? *meterControl_[k] : -1;
+    const int control = meterControl_[k] ? meterControl_[k]->load(std::memory_order_relaxed) : -1;
     if (control >= 0 && control < editor->ControlCount()) editor->SetControlValueFromEffect(control, meterValues_[k]);
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cmath>
 
 #include "dsp/ChannelProcessor.h"
@@ -33,8 +34,10 @@ class Torvane final : public IEffectVST {
   double MeterValue(int meter) const noexcept { return meterValues_[meter]; }
   double OutputFactor() const noexcept { return outputFactor_; }
   // The editor's meter control for a meter, as a live reference to the
-  // control's list index (attaching further controls renumbers them).
-  void SetMeterControl(int meter, const int* controlIndex) noexcept;
+  // control's list index (attaching further controls renumbers them). The
+  // editor renumbers on its window thread while this one reads on the audio
+  // thread, hence the atomic.
+  void SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept;
   // The host's meter request (vst/MeterRequest.h).
   int ReadMeters(double* positions, int capacity) noexcept override;
 
@@ -72,7 +75,7 @@ class Torvane final : public IEffectVST {
   // Share of an idle meter's distance to the centre that one block takes back.
   double meterFall_ = 0.01;
   // Live references to the list indexes of the editor's meter controls.
-  const int* meterControl_[kNumMeters] = {};
+  const std::atomic<int>* meterControl_[kNumMeters] = {};
   // A host reads the meters: they follow every block even without an editor.
   bool metersRead_ = false;
 };

@@ -19,4 +19,8 @@ void RememberModule(void* module) noexcept;
 // known or does not fit.
 bool ThisModulePath(char* out, size_t capacity) noexcept;
 
+// Writes the full path of the running program's file (the host, in a plug-in)
+// into out; false when it is not known or does not fit.
+bool ProgramPath(char* out, size_t capacity) noexcept;
+
 }  // namespace torvane

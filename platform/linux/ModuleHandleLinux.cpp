@@ -1,5 +1,6 @@
 #include <dlfcn.h>
 #include <limits.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +26,15 @@ bool ThisModulePath(char* out, size_t capacity) noexcept {
   const size_t length = std::strlen(absolute);
   if (length >= capacity) return false;
   std::memcpy(out, absolute, length + 1);
+  return true;
+}
+
+bool ProgramPath(char* out, size_t capacity) noexcept {
+  if (!out || capacity == 0) return false;
+  const ssize_t length = readlink("/proc/self/exe", out, capacity);
+  // readlink does not terminate, and a name that filled the buffer may be cut.
+  if (length <= 0 || static_cast<size_t>(length) >= capacity) return false;
+  out[length] = '\0';
   return true;
 }
 

@@ -31,4 +31,10 @@ bool ThisModulePath(char* out, size_t capacity) noexcept {
   return length > 0 && length < capacity;
 }
 
+bool ProgramPath(char* out, size_t capacity) noexcept {
+  if (!out || capacity == 0 || capacity > 0x7fffffff) return false;
+  const DWORD length = GetModuleFileNameA(nullptr, out, static_cast<DWORD>(capacity));
+  return length > 0 && length < capacity;
+}
+
 }  // namespace torvane

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -314,7 +315,7 @@ TEST(TorvaneMeters, ReachTheEditorsMeterControlsByTheirCurrentIndex) {
   FakeEditor* editor = ownedEditor.get();
   editor->controlValues.assign(12, -1.0);
   harness.effect.AttachEditor(std::move(ownedEditor));
-  int indexes[8] = {2, 3, 4, 5, 6, 7, 8, 40};  // the last one points past the controls
+  std::atomic<int> indexes[8] = {2, 3, 4, 5, 6, 7, 8, 40};  // the last one points past the controls
   for (int k = 0; k < 8; ++k) harness.effect.SetMeterControl(k, &indexes[k]);
   std::vector<double> loud(512, 0.7), left, right;
   harness.Process(loud, loud, left, right);

@@ -31,6 +31,11 @@ TEST(ModuleHandle, PathIsThatOfTheModuleHoldingTheCode) {
   EXPECT_EQ(std::string(path), std::string(expected));
   char tooSmall[4];
   EXPECT_FALSE(ThisModulePath(tooSmall, sizeof tooSmall));
+  // In a program (rather than a plug-in) the program is the module.
+  char program[4096];
+  ASSERT_TRUE(ProgramPath(program, sizeof program));
+  EXPECT_EQ(std::string(program), std::string(expected));
+  EXPECT_FALSE(ProgramPath(tooSmall, sizeof tooSmall));
 }
 
 }  // namespace torvane

@@ -1,0 +1,56 @@
+#include "editor/IFaderControl.h"
+
+#include "editor/IGraphics.h"
+
+namespace torvane {
+
+IFaderControl::IFaderControl(IEffectBase* effect, int x, int y, int travelLength, int parameterIndex,
+                             IImageStrip& handle) noexcept
+    : IControl(effect, IBounds{}, parameterIndex, {BlendAlpha, 1.0f}),
+      travelLength_(travelLength),
+      handleSize_(handle.height),
+      unscaledTravelLength_(travelLength),
+      unscaledHandleSize_(handle.height),
+      handle_(handle) {
+  // The unscaled rectangle stays empty until the resize controller lays the fader out.
+  const IBounds track{x, y, x + handle.width, y + travelLength};
+  SetDrawRect(track);
+  SetTargetRect(track);
+}
+
+void IFaderControl::SnapToPointer(int /*x*/, int y) {
+  const double position = static_cast<double>(y - handleSize_ / 2 - DrawRect().top);
+  SetValue(1.0 - position / (travelLength_ - handleSize_));
+  MarkDirty(true);
+}
+
+void IFaderControl::MouseDown(int x, int y, const IMouseKeys& keys) {
+  if (!keys.right) SnapToPointer(x, y);
+}
+
+void IFaderControl::MouseDrag(int x, int y, int /*dx*/, int /*dy*/, const IMouseKeys& /*keys*/) {
+  SnapToPointer(x, y);
+}
+
+void IFaderControl::Wheel(int /*x*/, int /*y*/, const IMouseKeys& keys, int notches) {
+  constexpr double kStep = 0.01;
+  constexpr double kFineStep = 0.001;
+  SetValue(Value() + notches * (keys.shift || keys.control ? kFineStep : kStep));
+  MarkDirty(true);
+}
+
+bool IFaderControl::Paint(IGraphics& graphics) {
+  const IBounds& track = DrawRect();
+  const int offset = static_cast<int>((travelLength_ - handleSize_) * (1.0 - Value()));
+  const IBounds handle{track.left, track.top + offset, track.left + handle_.width,
+                       track.top + handle_.height + offset};
+  graphics.BlitImage(handle_, handle, 0, 0, &blend_);
+  return true;
+}
+
+void IFaderControl::Rescale(double factor) {
+  handleSize_ = static_cast<int>(unscaledHandleSize_ * factor);
+  travelLength_ = static_cast<int>(unscaledTravelLength_ * factor);
+}
+
+}  // namespace torvane

@@ -1,0 +1,117 @@
+// The image and text side of IGraphics: strips loaded once per process,
+// re-rendered for each display scale, and text drawn with cached fonts.
+#include <cmath>
+
+#include "editor/FontCache.h"
+#include "editor/IGraphics.h"
+#include "editor/ImageResampler.h"
+#include "editor/RasterCache.h"
+#include "editor/StripRegistry.h"
+#include "raster/BlitMode.h"
+#include "raster/BlitRegion.h"
+#include "raster/ClearBitmap.h"
+#include "raster/MemBitmap.h"
+
+namespace torvane {
+
+namespace {
+
+// Larger images than this are refused rather than allocated: a scale read
+// from a damaged settings file must not ask for gigabytes.
+constexpr double kMaxImageSide = 16384.0;
+
+// What a failed load leaves: a transparent pixel that strips of size 0 point at.
+std::unique_ptr<IRasterBitmap> Placeholder() {
+  auto placeholder = std::make_unique<MemBitmap>(1, 1);
+  ClearBitmap(placeholder.get());
+  return placeholder;
+}
+
+}  // namespace
+
+IImageStrip& IGraphics::LoadImageStrip(int resourceId, const char* resourceName, int frameCount) {
+  IImageStrip strip;
+  strip.frameCount = frameCount;
+  RasterCache& cache = RasterCache::Instance();
+  if (IRasterBitmap* cached = cache.Find(resourceId)) {
+    strip.raster = cached;
+    strip.width = cached->Width();
+    strip.height = cached->Height();
+  } else {
+    std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(resourceId, resourceName);
+    if (image && imageFactor_ <= 1) {
+      strip.width = image->Width();
+      strip.height = image->Height();
+      strip.raster = cache.Add(resourceId, std::move(image));
+    } else {
+      // The image is drawn at a fraction of its size, so until RescaleImages
+      // renders it the strip reports that size and draws a placeholder. A
+      // missing image stays a strip of size 0 that draws nothing.
+      if (image) {
+        const unsigned factor = static_cast<unsigned>(imageFactor_);
+        strip.width = static_cast<int>(static_cast<unsigned>(image->Width()) / factor);
+        strip.height = static_cast<int>(static_cast<unsigned>(image->Height()) / factor);
+      }
+      strip.raster = cache.Add(resourceId, Placeholder());
+    }
+  }
+  if (IImageStrip* registered = StripRegistry::Instance().Add(resourceId, resourceName, strip)) return *registered;
+  // Out of memory: a strip of its own that draws nothing.
+  static IImageStrip noStrip;
+  return noStrip;
+}
+
+void IGraphics::RescaleImages(double scale) {
+  if (!(scale > 0.0) || !std::isfinite(scale)) return;
+  StripRegistry& registry = StripRegistry::Instance();
+  const int count = registry.Count();
+  for (int i = 0; i < count; ++i) {
+    StripRegistry::Entry* entry = registry.At(i);
+    IImageStrip& strip = entry->strip;
+    if (!strip.raster) continue;
+    std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(entry->resourceId, entry->resourceName);
+    if (!image) continue;
+    const double width = (image->Width() / imageFactor_) * scale;
+    const double height = (image->Height() / imageFactor_) * scale;
+    if (width > kMaxImageSide || height > kMaxImageSide) continue;
+    int w = static_cast<int>(width);
+    int h = static_cast<int>(height);
+    // One spare row (column) per frame keeps the resampled frames apart.
+    if (strip.frameCount >= 2) (strip.sideBySide ? w : h) += strip.frameCount;
+    MemBitmap rendered(w, h);
+    ResampleStrip(*image, strip.frameCount, strip.sideBySide, rendered);
+    strip.raster->SetSize(rendered.Width(), rendered.Height());
+    BlitRegion(strip.raster, &rendered, 0, 0, nullptr, 1.0f, BlitCopy);
+    strip.width = strip.raster->Width();
+    strip.height = strip.raster->Height();
+  }
+}
+
+bool IGraphics::RenderText(ITextStyle& style, const char* text, IBounds& rect, bool measureOnly) {
+  if (!text || !*text) return true;
+  if (!style.cachedFont) style.cachedFont = FontCache::Instance().FontFor(style);
+  CachedFont* font = style.cachedFont;
+  if (!font) return false;
+  font->SetTextColour(style.colour.Packed());
+  uint32_t flags = kTextNoClip;
+  if (style.colour.alpha != 255) flags |= kTextUseColourAlpha;
+  if (!measureOnly) {
+    if (style.alignment == TextAlignCentre) flags |= kTextCentre;
+    if (style.alignment > TextAlignCentre) flags |= kTextRight;
+    RasterRect box{rect.left, rect.top, rect.right, rect.bottom};
+    font->RenderTextInto(surface_.get(), text, -1, &box, flags);
+    return true;
+  }
+  // The font gives the extent; the alignment places it in rect.
+  RasterRect extent{0, 0, 0, 0};
+  font->RenderTextInto(surface_.get(), text, -1, &extent, flags | kTextMeasure);
+  const int width = extent.right - extent.left;
+  const int height = extent.bottom - extent.top;
+  int left = rect.left;
+  if (style.alignment == TextAlignCentre) left = rect.left + (rect.Width() - width) / 2;
+  if (style.alignment > TextAlignCentre) left = rect.right - width;
+  rect = {left, rect.top, left + width, rect.top + height};
+  return true;
+}
+
+}  // namespace torvane

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace torvane {
+
+// The number at the start of typed text: optional white space and sign,
+// digits with an optional decimal point and exponent; whatever follows is
+// ignored, and text that does not start with a number gives 0. The decimal
+// point is always ".", whatever the host's locale.
+double ParseLeadingNumber(const char* text) noexcept;
+
+}  // namespace torvane

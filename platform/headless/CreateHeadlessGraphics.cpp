@@ -1,0 +1,10 @@
+// Neither Windows nor Linux has a window layer of its own yet: both get the
+// headless editor.
+#include "editor/GraphicsFactory.h"
+#include "platform/headless/IGraphicsHeadless.h"
+
+namespace torvane {
+
+std::unique_ptr<IGraphics> CreateGraphics(IEffectBase& effect) { return std::make_unique<IGraphicsHeadless>(effect); }
+
+}  // namespace torvane

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "editor/IGraphics.h"
+
+namespace torvane {
+
+// The editor without a window: it paints into its surface and presents
+// nothing, opens no window, box, menu or dialog, and loads the images from
+// the module's resources. Used by tests, by off-screen rendering of the
+// editor, and by platforms without a window layer. Owned like any IGraphics;
+// window-thread operations run on whichever thread drives it.
+class IGraphicsHeadless : public IGraphics {
+ public:
+  using IGraphics::IGraphics;
+
+  bool PresentArea(const IBounds& area) override;
+  void CancelTextEntry() override {}
+  const char* BackendName() const override { return "Headless"; }
+  int ShowMessage(const char* text, const char* caption, int type) override;
+  IPopupMenu* ShowPopupMenu(IPopupMenu& menu, const IBounds& rect) override;
+  void OpenTextEntry(IControl* control, const ITextStyle& style, const IBounds& rect, const char* text,
+                     IParameter* parameter) override;
+  void HostExecutablePath(GrowableText& out) override;
+  void ModulePath(GrowableText& out) override;
+  void DesktopFolder(GrowableText& out) override;
+  void DocumentsFolder(GrowableText& out) override;
+  void AppDataFolder(GrowableText& out, bool common = false) override;
+  void AskForFile(GrowableText& fileName, int action, GrowableText& folder, const char* extensions) override;
+  bool AskForColour(IArgb& colour, const char* prompt) override;
+  bool OpenAddress(const char* address, const char* caption, const char* confirmText,
+                   const char* errorText) override;
+  // There is no window to open: the host is told the editor did not open.
+  bool OpenEditorWindow(void* parentWindow) override;
+  void CloseEditorWindow() override {}
+  void* WindowHandle() const override { return nullptr; }
+  bool ReadClipboardText(GrowableText& out) override;
+  std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) override;
+};
+
+}  // namespace torvane
