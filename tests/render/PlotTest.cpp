@@ -112,7 +112,9 @@ TEST(PlotRecorder, NanSamplesAreLeftOut) {
 TEST(PngWriter, EncodesEveryPixelAsTheDecoderReadsItBack) {
   MemBitmap bitmap(37, 5);
   for (int y = 0; y < 5; ++y) {
-    for (int x = 0; x < 37; ++x) RowStart(bitmap, y)[x] = 0xFF000000u | uint32_t(x * 7) << 16 | uint32_t(y * 50) << 8 | uint32_t(x ^ y);
+    for (int x = 0; x < 37; ++x) {
+      RowStart(bitmap, y)[x] = 0xFF000000u | uint32_t(x * 7) << 16 | uint32_t(y * 50) << 8 | uint32_t(x ^ y);
+    }
   }
   std::vector<uint8_t> png;
   std::string error;

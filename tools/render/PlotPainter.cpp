@@ -56,7 +56,7 @@ double PositionToDb(double position) { return (2.0 * position - 1.0) * PlotLayou
 // The lanes' ranges (+-dB), the smallest that holds every gain is taken:
 // leveling mostly moves a few dB, and a lane of +-20 dB would flatten it.
 constexpr double kLaneRanges[] = {6.0, 12.0, PlotLayout::kMeterRangeDb};
-// Rounding of the meters' float positions may step this far over a range.
+// A gain a hair beyond a range's end, from the meter scale's arithmetic, still fits it.
 constexpr double kRangeTolerance = 0.01;
 
 // "+2.0 dB", "0.0 dB", "−7.4 dB" with a true minus sign.
@@ -74,9 +74,11 @@ constexpr double kTimeSteps[] = {0.01, 0.02, 0.05, 0.1, 0.2, 0.25, 0.5, 1, 2, 5,
 // Beyond this length the axis counts minutes and seconds.
 constexpr double kMinutesFrom = 120.0;
 
-std::string TimeLabel(double seconds, double step) {
+// A tick's label: minutes and seconds on a long take's axis, else seconds
+// with as many decimals as the step needs.
+std::string TimeLabel(double seconds, double step, bool minutes) {
   char text[32];
-  if (step >= 60.0 || seconds >= kMinutesFrom) {
+  if (minutes) {
     const long whole = std::lround(seconds);
     if (whole >= 3600) {
       std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
@@ -210,7 +212,8 @@ void PlotPainter::PaintTitle() {
   const int detailsWidth = (t.right - t.left) * 2 / 5;
   Text(*titleFont_, kTextColour, caption_.name, {t.left, t.top, t.right - detailsWidth, split}, kTextBottom);
   Text(*textFont_, kDimText, caption_.settings, {t.left, split + Scaled(4), t.right - detailsWidth, t.bottom}, 0);
-  Text(*textFont_, kDimText, caption_.details, {t.right - detailsWidth, t.top, t.right, split}, kTextRight | kTextBottom);
+  Text(*textFont_, kDimText, caption_.details, {t.right - detailsWidth, t.top, t.right, split},
+       kTextRight | kTextBottom);
   Text(*textFont_, kNoteColour, caption_.note, {t.right - detailsWidth, split + Scaled(4), t.right, t.bottom},
        kTextRight);
 }
@@ -227,6 +230,7 @@ void PlotPainter::PaintTimeGrid() {
       break;
     }
   }
+  const bool minutes = step >= 60.0 || seconds >= kMinutesFrom;
   const RasterRect& last = layout_.lanes.empty() ? layout_.output : layout_.lanes.back();
   const int labelTop = layout_.axisTop + Scaled(7);
   const int labelBottom = labelTop + smallFont_->LineHeight() + Scaled(2);
@@ -237,14 +241,16 @@ void PlotPainter::PaintTimeGrid() {
     const int x = layout_.left + static_cast<int>(std::lround(time * pixelsPerSecond));
     if (x >= layout_.right) break;
     if (x > layout_.left) {
-      for (const RasterRect* panel : panels) DrawLine(bitmap_, x, panel->top, x, panel->bottom - 1, kGrid, 1.0f, BlitCopy);
+      for (const RasterRect* panel : panels) {
+        DrawLine(bitmap_, x, panel->top, x, panel->bottom - 1, kGrid, 1.0f, BlitCopy);
+      }
     }
     DrawLine(bitmap_, x, last.bottom, x, last.bottom + Scaled(4), kZeroLine, 1.0f, BlitCopy);
     const int half = Scaled(60);
     if (x + half / 2 > layout_.width) continue;
-    Text(*smallFont_, kDimText, TimeLabel(time, step), {x - half, labelTop, x + half, labelBottom}, kTextCentre);
+    Text(*smallFont_, kDimText, TimeLabel(time, step, minutes), {x - half, labelTop, x + half, labelBottom},
+         kTextCentre);
   }
-  const bool minutes = step >= 60.0 || seconds >= kMinutesFrom;
   Text(*smallFont_, kDimText, minutes ? "min:sec" : "seconds",
        {Scaled(14), labelTop, layout_.left - Scaled(26), labelBottom}, kTextRight);
 }

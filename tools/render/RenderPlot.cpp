@@ -9,9 +9,9 @@
 namespace torvane {
 
 namespace {
-// Slots recorded per column of the picture: enough that merging in pairs
-// never leaves a column with less than two, so every column's extremes are
-// its own and not its neighbour's.
+// Slots recorded per column of the picture: merging in pairs leaves more than
+// two to each column, so a slot that straddles two columns lends a column at
+// most a sliver of its neighbour's time.
 constexpr int kSlotsPerColumn = 4;
 constexpr const char* kSeparator = " \xC2\xB7 ";  // a middle dot between items
 }  // namespace
