@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iterator>
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <string>
 
