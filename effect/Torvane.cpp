@@ -193,7 +193,9 @@ void Torvane::ProcessBlock(const double* const* inputs, double* const* outputs, 
   if (!left_.HasFiniteState()) left_.ClearState();
   if (!right_.HasFiniteState()) right_.ClearState();
   if (!limiter_.HasFiniteState()) limiter_.ClearState();
-  if (Editor()) UpdateMeters(signalPresent);
+  // Nobody looks at the meters until an editor exists or a host asks for
+  // them, so until then they cost nothing.
+  if (Editor() || metersRead_) UpdateMeters(signalPresent);
 }
 
 void Torvane::SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept {
@@ -210,10 +212,17 @@ void Torvane::UpdateMeters(bool signalPresent) noexcept {
     for (double& value : meterValues_) value = value - (value - 0.5) * meterFall_;
   }
   IEditor* editor = Editor();
+  if (!editor) return;
   for (int k = 0; k < kNumMeters; ++k) {
     const int control = meterControl_[k] ? meterControl_[k]->load(std::memory_order_relaxed) : -1;
     if (control >= 0 && control < editor->ControlCount()) editor->SetControlValueFromEffect(control, meterValues_[k]);
   }
+}
+
+int Torvane::ReadMeters(double* positions, int capacity) noexcept {
+  metersRead_ = true;
+  for (int k = 0; k < std::min(capacity, kNumMeters); ++k) positions[k] = meterValues_[k];
+  return kNumMeters;
 }
 
 IEffectVST* CreateEffect(audioMasterCallback hostCallback) noexcept {

@@ -38,6 +38,8 @@ class Torvane final : public IEffectVST {
   // editor renumbers on its window thread while this one reads on the audio
   // thread, hence the atomic.
   void SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept;
+  // The host's meter request (vst/MeterRequest.h).
+  int ReadMeters(double* positions, int capacity) noexcept override;
 
  private:
   void DefineParameters() noexcept;
@@ -74,6 +76,8 @@ class Torvane final : public IEffectVST {
   double meterFall_ = 0.01;
   // Live references to the list indexes of the editor's meter controls.
   const std::atomic<int>* meterControl_[kNumMeters] = {};
+  // A host reads the meters: they follow every block even without an editor.
+  bool metersRead_ = false;
 };
 
 }  // namespace torvane

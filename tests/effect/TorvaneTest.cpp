@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "EffectHarness.h"
 #include "support/EditorDoubles.h"
+#include "vst/MeterRequest.h"
 
 namespace torvane {
 
@@ -329,6 +331,42 @@ TEST(TorvaneMeters, StayAtTheCentreWithoutAnEditor) {
   std::vector<double> loud(1000, 0.8), left, right;
   harness.Process(loud, loud, left, right);
   for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), 0.5);
+}
+
+// A host without the editor (the renderer's plot) reads the meters through the
+// vendor request: once asked, they follow every block exactly as an editor's
+// meters do, relaxing in silence included; a short array gets only its share.
+TEST(TorvaneMeters, HostReadsTheEditorsValuesThroughTheVendorRequest) {
+  EffectHarness reader, twin;
+  twin.effect.AttachEditor(std::make_unique<FakeEditor>());
+  double positions[9];
+  std::fill(std::begin(positions), std::end(positions), -1.0);
+  EXPECT_EQ(reader.Dispatch(effVendorSpecific, kVendorSpecificReadMeters, 9, positions), 8);
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(positions[k], 0.5) << k;
+  EXPECT_EQ(positions[8], -1.0);
+
+  std::vector<double> loud = BassLine(48000.0, 0.3), silence(2048, 0.0), left, right;
+  for (auto* harness : {&reader, &twin}) {
+    harness->Set(kProcess, 8.0);
+    harness->Process(loud, loud, left, right);
+  }
+  EXPECT_EQ(reader.Dispatch(effVendorSpecific, kVendorSpecificReadMeters, 8, positions), 8);
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(positions[k], twin.effect.MeterValue(k)) << k;
+  EXPECT_LT(positions[7], 0.5);
+  for (auto* harness : {&reader, &twin}) harness->Process(silence, silence, left, right);
+  double few[3] = {-1.0, -1.0, -1.0};
+  EXPECT_EQ(reader.Dispatch(effVendorSpecific, kVendorSpecificReadMeters, 2, few), 8);
+  EXPECT_EQ(few[0], twin.effect.MeterValue(0));
+  EXPECT_EQ(few[1], twin.effect.MeterValue(1));
+  EXPECT_EQ(few[2], -1.0);
+  EXPECT_NE(few[0], positions[0]);  // they relaxed
+
+  // No array, or no room: nothing is written, the count still comes back.
+  EXPECT_EQ(reader.Dispatch(effVendorSpecific, kVendorSpecificReadMeters, 8, nullptr), 8);
+  EXPECT_EQ(reader.Dispatch(effVendorSpecific, kVendorSpecificReadMeters, -4, few), 8);
+  EXPECT_EQ(few[0], twin.effect.MeterValue(0));
+  // Neighbouring codes are not the request.
+  EXPECT_EQ(reader.Dispatch(effVendorSpecific, kVendorSpecificReadMeters + 1, 8, positions), 0);
 }
 
 // A broken upstream plug-in or a damaged file: a sample that is not a number
