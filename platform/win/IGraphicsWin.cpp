@@ -149,8 +149,10 @@ bool IGraphicsWin::OpenEditorWindow(void* parentWindow) {
   if (!EditorWindowClass::AddUser(Module(), WindowProcedure)) return false;
   // The window's WM_CREATE stores it in window_ already, so that the messages
   // of its creation are handled.
-  HWND created = CreateWindowExA(0, EditorWindowClass::kName, "Torvane", WS_CHILD | WS_VISIBLE, x, y, width, height,
-                                 parent, nullptr, Module(), this);
+  // Painting leaves the typed-entry box alone, whenever the editor repaints.
+  constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+  HWND created =
+      CreateWindowExA(0, EditorWindowClass::kName, "Torvane", kStyle, x, y, width, height, parent, nullptr, Module(), this);
   if (!created) {
     window_ = nullptr;
     EditorWindowClass::RemoveUser(Module());

@@ -75,10 +75,25 @@ void PostWheel(HWND window, int delta, int x, int y) {
                MAKELPARAM(screen.x, screen.y));
 }
 
+void PostClick(HWND window, int x, int y) {
+  PostPointer(window, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+  PostPointer(window, WM_LBUTTONUP, 0, x, y);
+}
+
 void PostKey(HWND window, WPARAM virtualKey) { PostMessageA(window, WM_KEYDOWN, virtualKey, 1); }
 
 void PostText(HWND window, const char* text) {
   for (; *text; ++text) PostMessageA(window, WM_CHAR, static_cast<unsigned char>(*text), 1);
+}
+
+HWND WaitForEntryBox(HWND editor) {
+  HWND box = nullptr;
+  PumpUntil([&] { return (box = FindWindowExA(editor, nullptr, "EDIT", nullptr)) != nullptr; }, 500);
+  return box;
+}
+
+bool WaitForEntryBoxToClose(HWND editor) {
+  return PumpUntil([&] { return !FindWindowExA(editor, nullptr, "EDIT", nullptr); }, 500);
 }
 
 Screenshot ReadBack(HWND window) {

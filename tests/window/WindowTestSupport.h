@@ -41,8 +41,15 @@ HWND EditorWindowIn(HWND parent);
 void PostPointer(HWND window, UINT message, WPARAM keys, int x, int y);
 // Posts a wheel message of delta raw units over client position (x, y).
 void PostWheel(HWND window, int delta, int x, int y);
+// A press and release of the left button.
+void PostClick(HWND window, int x, int y);
 void PostKey(HWND window, WPARAM virtualKey);
 void PostText(HWND window, const char* text);
+
+// The editor's typed-entry box once it has opened, null when it does not
+// within half a second; whether it has closed within that time.
+HWND WaitForEntryBox(HWND editor);
+bool WaitForEntryBoxToClose(HWND editor);
 
 // Pixels 0x00RRGGBB read back from the screen, rows top to bottom.
 struct Screenshot {
