@@ -147,10 +147,10 @@ bool IGraphicsWin::OpenEditorWindow(void* parentWindow) {
     CloseEditorWindow();
   }
   if (!EditorWindowClass::AddUser(Module(), WindowProcedure)) return false;
-  // The window's WM_CREATE stores it in window_ already, so that the messages
-  // of its creation are handled.
   // Painting leaves the typed-entry box alone, whenever the editor repaints.
   constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+  // The window's WM_CREATE stores it in window_ already, so that the messages
+  // of its creation are handled.
   HWND created =
       CreateWindowExA(0, EditorWindowClass::kName, "Torvane", kStyle, x, y, width, height, parent, nullptr, Module(), this);
   if (!created) {
@@ -167,11 +167,7 @@ bool IGraphicsWin::OpenEditorWindow(void* parentWindow) {
 
 void IGraphicsWin::CloseEditorWindow() {
   if (!window_) return;
-  CloseTextEntry();
-  entryState_ = EntryState::kIdle;
-  wheelRemainder_ = 0;
-  RestoreCursor();
-  AbandonGesture();
+  EndWindowSession();
   HWND closing = window_;
   // Cleared first: the window's own destruction messages then leave it alone,
   // and so does every later message should the window outlive this call.
@@ -188,14 +184,16 @@ void IGraphicsWin::ForgetDestroyedWindow() {
   window_ = nullptr;
   // The box died with its parent.
   entryBox_ = nullptr;
-  CloseTextEntry();
-  entryState_ = EntryState::kIdle;
-  RestoreCursor();
-  AbandonGesture();
+  EndWindowSession();
   EditorWindowClass::RemoveUser(Module());
 }
 
-void IGraphicsWin::AbandonGesture() {
+void IGraphicsWin::EndWindowSession() {
+  CloseTextEntry();
+  entryState_ = EntryState::kIdle;
+  wheelRemainder_ = 0;
+  RestoreCursor();
+  // The host hears the end of an edit it was told had begun.
   const IControl* captured = GetControl(CapturedControl());
   CancelCapture();
   if (captured && captured->ParameterIndex() >= 0) Effect().EndParameterEdit(captured->ParameterIndex());

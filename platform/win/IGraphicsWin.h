@@ -58,7 +58,7 @@ class IGraphicsWin : public IGraphics {
  private:
   // --- the window procedure (IGraphicsWinMessages.cpp) ---
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   // Pointer, key and timer messages; false for one the editor does not take.
   bool HandleInput(UINT message, WPARAM wParam, LPARAM lParam);
   void HandleKey(UINT message, WPARAM wParam, LPARAM lParam);
@@ -75,9 +75,9 @@ class IGraphicsWin : public IGraphics {
 
   // The host's top-level window, which owns message boxes.
   HWND TopLevelWindow();
-  // Ends a gesture the closing window cannot finish: the host hears the end
-  // of an edit it was told had begun.
-  void AbandonGesture();
+  // Leaves nothing of the window's session behind: no entry box, no hidden
+  // pointer, no gesture the closing window cannot finish.
+  void EndWindowSession();
 
   HWND window_ = nullptr;
   HWND entryBox_ = nullptr;

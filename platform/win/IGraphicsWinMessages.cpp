@@ -61,10 +61,10 @@ LRESULT CALLBACK IGraphicsWin::WindowProcedure(HWND window, UINT message, WPARAM
   }
   auto* graphics = reinterpret_cast<IGraphicsWin*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!graphics || graphics->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
-  return graphics->HandleMessage(message, wParam, lParam);
+  return graphics->HandleMessage(window, message, wParam, lParam);
 }
 
-LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT IGraphicsWin::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
       InvalidateRect(window_, nullptr, FALSE);
@@ -87,11 +87,9 @@ LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CTLCOLOREDIT:
       if (entryControl_) return ColourEntryBox(reinterpret_cast<HDC>(wParam));
       break;
-    case WM_NCDESTROY: {
-      HWND destroyed = window_;
+    case WM_NCDESTROY:
       ForgetDestroyedWindow();
-      return DefWindowProcA(destroyed, message, wParam, lParam);
-    }
+      break;
     default:
       // While the typed-entry box has the focus the editor takes no input: a
       // press on it cancels the entry.
@@ -106,7 +104,8 @@ LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       if (message == WM_KEYDOWN || message == WM_KEYUP) HandleKey(message, wParam, lParam);
       break;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  // The handling may have closed the window: window_ is null then.
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool IGraphicsWin::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
