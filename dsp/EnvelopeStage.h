@@ -50,6 +50,8 @@ class EnvelopeStage {
   double AttackCoef() const noexcept { return attackCoef_; }
   double ReleaseCoef() const noexcept { return releaseCoef_; }
   double PredecayCoef() const noexcept { return predecayCoef_; }
+  double AttackGain() const noexcept { return attackGain_; }
+  double ReleaseGain() const noexcept { return releaseGain_; }
 
  private:
   double TimeCoefficient(double ms) const noexcept;

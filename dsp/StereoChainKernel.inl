@@ -1,0 +1,58 @@
+// The block loop of StereoChain, written once for every lane type (see
+// BandLanesStep.inl, which must be included first) and included the same way:
+// inside a namespace of its own in each kernel's translation unit.
+//
+// Frame by frame, exactly as the plain chain runs: the left channel, then the
+// right, then the limiter; only the seven bands of a channel run side by side
+// in lanes, which changes no result.
+
+// A sample that is not a number (a broken upstream plug-in, a damaged file)
+// enters as silence.
+inline double Trimmed(double x, double trimGain) noexcept { return std::isfinite(x) ? x * trimGain : 0.0; }
+
+// The output of a processor whose state ran away: the processor starts afresh
+// and the sample is silent.
+inline double Recovered(double y, ChannelProcessor& channel) noexcept {
+  if (std::isfinite(y)) return y;
+  channel.ClearState();
+  return 0.0;
+}
+
+inline double Limited(double y, LookaheadLimiter& limiter) noexcept {
+  if (std::isfinite(y)) return y;
+  limiter.ClearState();
+  return 0.0;
+}
+
+template <typename L>
+inline double ChannelSample(ChannelProcessor& channel, double x) noexcept {
+  alignas(64) double leveled[BandLanes::kLanes];
+  alignas(64) double raw[BandLanes::kLanes];
+  StepBandLanes<L>(channel.Bands(), channel.BandInput(x), leveled, raw);
+  return Recovered(channel.Finish(leveled, raw), channel);
+}
+
+template <typename L>
+inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
+                     const StereoChain::Block& block) noexcept {
+  const double* inLeft = block.inputs[0];
+  const double* inRight = block.inputs[1];
+  double* outLeft = block.outputs[0];
+  double* outRight = block.outputs[1];
+  const double trim = block.trimGain;
+  const double factor = block.outputFactor;
+  if (block.stereo) {
+    for (int i = 0; i < block.frames; ++i) {
+      const double l = ChannelSample<L>(left, Trimmed(inLeft[i], trim));
+      const double r = ChannelSample<L>(right, Trimmed(inRight[i], trim));
+      limiter.ProcessStereo(l, r);
+      outLeft[i] = Limited(limiter.OutLeft() * factor, limiter);
+      outRight[i] = Limited(limiter.OutRight() * factor, limiter);
+    }
+  } else {
+    for (int i = 0; i < block.frames; ++i) {
+      limiter.ProcessMono(ChannelSample<L>(left, Trimmed(inLeft[i], trim)));
+      outLeft[i] = outRight[i] = Limited(limiter.OutLeft() * factor, limiter);
+    }
+  }
+}
