@@ -45,14 +45,15 @@ inline L Splat(double x, L) noexcept {
   return v;
 }
 
-// One envelope stage: rises with the attack, falls with the release.
+// One envelope stage: rises with the attack, falls with the release. Both
+// candidates are computed and one kept, which is shorter than picking the
+// coefficients first.
 template <typename L>
 inline L FollowLanes(BandLanes::Stage& stage, int lane, L u) noexcept {
   const L state = LoadLanes<L>(stage.state + lane);
-  const auto rising = u > state;
-  const L coef = rising ? LoadLanes<L>(stage.attackCoef + lane) : LoadLanes<L>(stage.releaseCoef + lane);
-  const L gain = rising ? LoadLanes<L>(stage.attackGain + lane) : LoadLanes<L>(stage.releaseGain + lane);
-  const L next = state * coef + u * gain;
+  const L rise = state * LoadLanes<L>(stage.attackCoef + lane) + u * LoadLanes<L>(stage.attackGain + lane);
+  const L fall = state * LoadLanes<L>(stage.releaseCoef + lane) + u * LoadLanes<L>(stage.releaseGain + lane);
+  const L next = u > state ? rise : fall;
   StoreLanes(stage.state + lane, next);
   return next;
 }

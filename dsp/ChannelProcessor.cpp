@@ -117,6 +117,10 @@ double ChannelProcessor::BandDivisor(int band) const noexcept {
   return IsBand(band) ? bands_.lastDivisor[band] : 1.0;
 }
 
+double ChannelProcessor::WithDirt(double y) noexcept {
+  return dirtShaper_.ProcessSample(dirtGate_.ProcessSample(y)) + y;
+}
+
 double ChannelProcessor::ProcessSample(double x) noexcept {
   double leveled[BandLanes::kLanes];
   double raw[BandLanes::kLanes];

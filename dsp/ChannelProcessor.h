@@ -61,8 +61,7 @@ class ChannelProcessor {
     mix = (leveled[5] - 0.75 * raw[4]) + mix;
     mix = leveled[6] + mix;
     const double y = mix - lfCut_.Process(mix);
-    if (!dirtOn_) return y;
-    return dirtShaper_.ProcessSample(dirtGate_.ProcessSample(y)) + y;
+    return dirtOn_ ? WithDirt(y) : y;
   }
 
   // The band's last gain divisor, which its meter shows as 1 / divisor; 1 (no
@@ -70,6 +69,9 @@ class ChannelProcessor {
   double BandDivisor(int band) const noexcept;
 
  private:
+  // y plus its gated and saturated copy.
+  double WithDirt(double y) noexcept;
+
   BandLanes bands_;
   // Peaking cut at 300 Hz, in the path only while "Fullness" is below 0.
   Biquad fullnessCut_;

@@ -2,9 +2,9 @@
 // BandLanesStep.inl, which must be included first) and included the same way:
 // inside a namespace of its own in each kernel's translation unit.
 //
-// Frame by frame, exactly as the plain chain runs: the left channel, then the
-// right, then the limiter; only the seven bands of a channel run side by side
-// in lanes, which changes no result.
+// Frame by frame, exactly as the plain chain runs: each channel, then the
+// limiter. Within a frame the seven bands of a channel run side by side in
+// lanes, which changes no result.
 
 // A sample that is not a number (a broken upstream plug-in, a damaged file)
 // enters as silence.
@@ -24,13 +24,17 @@ inline double Limited(double y, LookaheadLimiter& limiter) noexcept {
   return 0.0;
 }
 
+// The bands of a channel, stepped together in lanes.
 template <typename L>
-inline double ChannelSample(ChannelProcessor& channel, double x) noexcept {
+struct BandOutputs {
   alignas(64) double leveled[BandLanes::kLanes];
   alignas(64) double raw[BandLanes::kLanes];
-  StepBandLanes<L>(channel.Bands(), channel.BandInput(x), leveled, raw);
-  return Recovered(channel.Finish(leveled, raw), channel);
-}
+
+  BandOutputs(ChannelProcessor& channel, double x) noexcept {
+    StepBandLanes<L>(channel.Bands(), channel.BandInput(x), leveled, raw);
+  }
+  double Finish(ChannelProcessor& channel) noexcept { return Recovered(channel.Finish(leveled, raw), channel); }
+};
 
 template <typename L>
 inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
@@ -43,15 +47,19 @@ inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadL
   const double factor = block.outputFactor;
   if (block.stereo) {
     for (int i = 0; i < block.frames; ++i) {
-      const double l = ChannelSample<L>(left, Trimmed(inLeft[i], trim));
-      const double r = ChannelSample<L>(right, Trimmed(inRight[i], trim));
+      // Both channels' bands first, then both sums: the two channels share no
+      // state, and their long chains of dependent steps overlap this way.
+      BandOutputs<L> bandsLeft(left, Trimmed(inLeft[i], trim));
+      BandOutputs<L> bandsRight(right, Trimmed(inRight[i], trim));
+      const double l = bandsLeft.Finish(left);
+      const double r = bandsRight.Finish(right);
       limiter.ProcessStereo(l, r);
       outLeft[i] = Limited(limiter.OutLeft() * factor, limiter);
       outRight[i] = Limited(limiter.OutRight() * factor, limiter);
     }
   } else {
     for (int i = 0; i < block.frames; ++i) {
-      limiter.ProcessMono(ChannelSample<L>(left, Trimmed(inLeft[i], trim)));
+      limiter.ProcessMono(BandOutputs<L>(left, Trimmed(inLeft[i], trim)).Finish(left));
       outLeft[i] = outRight[i] = Limited(limiter.OutLeft() * factor, limiter);
     }
   }

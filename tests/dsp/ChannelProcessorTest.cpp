@@ -19,10 +19,11 @@ constexpr double kQs[7] = {1, 2, 2, 1, 2, 1, 1};
 constexpr double kWeights[7] = {0.708, 1, 1, 1, 1.19, 1.41, 1.68};
 
 // A band's leveling stage written out from the envelope primitives: gain
-// 1 / (envelope + offset) from |x| x drive through three envelope stages.
+// 1 / (envelope + offset) from |x| x drive through the pre-decay and three
+// envelope stages.
 struct ReferenceDynamics {
   EnvelopeStage first, second, third;
-  double drive = 1, offset = 1, lastDivisor = 1;
+  double drive = 1, offset = 1, lastDivisor = 1, held = 0;
 
   void Reset(double fs) {
     for (EnvelopeStage* stage : {&first, &second, &third}) stage->SetSampleRate(fs);
@@ -30,7 +31,9 @@ struct ReferenceDynamics {
     third.SetTimes(0, 20, 0);
   }
   double ProcessSample(double x) {
-    const double level = first.PreDecay(std::fabs(x) * drive);
+    double level = std::fabs(x) * drive;
+    if (level < held) level = (held - level) * first.PredecayCoef() + level;
+    held = level;
     lastDivisor = third.Follow(second.Follow(first.Follow(level))) + offset;
     return x / lastDivisor;
   }

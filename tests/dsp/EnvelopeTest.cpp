@@ -42,22 +42,6 @@ TEST(EnvelopeStage, RisesWithAttackAndFallsWithRelease) {
   }
 }
 
-TEST(EnvelopeStage, PreDecayLetsFallingInputDecayFromTheHeldValue) {
-  EnvelopeStage e;
-  e.SetSampleRate(1000);
-  e.SetTimes(0, 0, 1);  // one sample: the coefficient is exp(-1)
-  const double k = std::exp(-1.0);
-  EXPECT_EQ(e.PreDecay(1.0), 1.0);
-  EXPECT_EQ(e.PreDecay(0.0), k);
-  EXPECT_EQ(e.PreDecay(0.0), k * k);
-  EXPECT_EQ(e.PreDecay(0.5), 0.5);
-
-  EnvelopeStage passThrough;
-  passThrough.SetTimes(0, 0, 0);
-  passThrough.PreDecay(1.0);
-  EXPECT_EQ(passThrough.PreDecay(0.25), 0.25);
-}
-
 TEST(EnvelopeStage, HoldPeakRisesAtOnceAndFallsByTheReleaseCoefficient) {
   EnvelopeStage e;
   e.SetTimes(0, 10, 0);
