@@ -61,7 +61,7 @@ inline L FollowLanes(BandLanes::Stage& stage, int lane, L u) noexcept {
 // Feeds x to every band; leaves each band's leveled and weighted output in
 // leveled[] and its raw band-pass output in raw[] (kLanes entries each).
 template <typename L>
-inline void StepBandLanes(BandLanes& s, double x, double* leveled, double* raw) noexcept {
+[[gnu::always_inline]] inline void StepBandLanes(BandLanes& s, double x, double* leveled, double* raw) noexcept {
   for (int lane = 0; lane < BandLanes::kBands; lane += kLaneWidth<L>) {
     const L x1 = LoadLanes<L>(s.x1 + lane);
     const L x2 = LoadLanes<L>(s.x2 + lane);

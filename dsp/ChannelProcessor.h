@@ -30,6 +30,7 @@ class ChannelProcessor {
   void SetTone(int band, double value) noexcept;
   // "Dirt" normalised to 0..1; the dirt layer runs only above 0.
   void SetDirt(double amount) noexcept;
+  bool DirtOn() const noexcept { return dirtOn_; }
   // Designs the LF cut corner at the rate stored now; the state is cleared
   // only when the corner moves, so an unchanged value does not click.
   void SetLfCut(double hz) noexcept;

@@ -30,7 +30,8 @@ struct BandOutputs {
   alignas(64) double leveled[BandLanes::kLanes];
   alignas(64) double raw[BandLanes::kLanes];
 
-  BandOutputs(ChannelProcessor& channel, double x) noexcept {
+  // Inlined so that the outputs stay in vector registers on their way to the sum.
+  [[gnu::always_inline]] BandOutputs(ChannelProcessor& channel, double x) noexcept {
     StepBandLanes<L>(channel.Bands(), channel.BandInput(x), leveled, raw);
   }
   double Finish(ChannelProcessor& channel) noexcept { return Recovered(channel.Finish(leveled, raw), channel); }
