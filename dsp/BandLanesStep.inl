@@ -8,7 +8,7 @@
 // The arithmetic is the scalar chain's, operation for operation and in the
 // same order; additions, multiplications and divisions round the same in a
 // vector lane as in a scalar register, so every lane type gives the same bits.
-// Branches become selects that compute both sides and keep one.
+// Branches become selects that compute both sides and keep one lane by lane.
 
 template <typename L>
 constexpr int kLaneWidth = static_cast<int>(sizeof(L) / sizeof(double));

@@ -18,9 +18,8 @@ class EnvelopeStage {
   void SetTimes(double attackMs, double releaseMs, double predecayMs) noexcept;
 
   // Rises with the attack, falls with the release; returns the new state.
-  // Whether an audio envelope rises or falls is anyone's guess, so both
-  // candidates are computed and one kept, without a branch for the CPU to
-  // mispredict.
+  // Both candidates are computed and one kept, as the vector lanes of the band
+  // envelopes do.
   double Follow(double u) noexcept {
     const double rise = state_ * attackCoef_ + u * attackGain_;
     const double fall = state_ * releaseCoef_ + u * releaseGain_;
