@@ -45,50 +45,87 @@ inline L Splat(double x, L) noexcept {
   return v;
 }
 
+// The lanes' signal state, taken out of BandLanes for a run of samples so
+// that it can stay in registers (the coefficients are read where they are),
+// and put back afterwards.
+template <typename L>
+struct LaneState {
+  static constexpr int kVectors = (BandLanes::kBands + kLaneWidth<L> - 1) / kLaneWidth<L>;
+
+  explicit LaneState(const BandLanes& s) noexcept { Load(s); }
+
+  void Load(const BandLanes& s) noexcept {
+    for (int v = 0; v < kVectors; ++v) {
+      const int lane = v * kLaneWidth<L>;
+      x1[v] = LoadLanes<L>(s.x1 + lane);
+      x2[v] = LoadLanes<L>(s.x2 + lane);
+      y1[v] = LoadLanes<L>(s.y1 + lane);
+      y2[v] = LoadLanes<L>(s.y2 + lane);
+      held[v] = LoadLanes<L>(s.held + lane);
+      for (int k = 0; k < 3; ++k) stage[k][v] = LoadLanes<L>(s.stages[k].state + lane);
+      lastDivisor[v] = LoadLanes<L>(s.lastDivisor + lane);
+    }
+  }
+
+  void Store(BandLanes& s) const noexcept {
+    for (int v = 0; v < kVectors; ++v) {
+      const int lane = v * kLaneWidth<L>;
+      StoreLanes(s.x1 + lane, x1[v]);
+      StoreLanes(s.x2 + lane, x2[v]);
+      StoreLanes(s.y1 + lane, y1[v]);
+      StoreLanes(s.y2 + lane, y2[v]);
+      StoreLanes(s.held + lane, held[v]);
+      for (int k = 0; k < 3; ++k) StoreLanes(s.stages[k].state + lane, stage[k][v]);
+      StoreLanes(s.lastDivisor + lane, lastDivisor[v]);
+    }
+  }
+
+  L x1[kVectors], x2[kVectors], y1[kVectors], y2[kVectors];
+  L held[kVectors];
+  L stage[3][kVectors];
+  L lastDivisor[kVectors];
+};
+
 // One envelope stage: rises with the attack, falls with the release. Both
 // candidates are computed and one kept, which is shorter than picking the
 // coefficients first.
 template <typename L>
-inline L FollowLanes(BandLanes::Stage& stage, int lane, L u) noexcept {
-  const L state = LoadLanes<L>(stage.state + lane);
-  const L rise = state * LoadLanes<L>(stage.attackCoef + lane) + u * LoadLanes<L>(stage.attackGain + lane);
-  const L fall = state * LoadLanes<L>(stage.releaseCoef + lane) + u * LoadLanes<L>(stage.releaseGain + lane);
-  const L next = u > state ? rise : fall;
-  StoreLanes(stage.state + lane, next);
-  return next;
+inline L FollowLanes(const BandLanes::Stage& coefficients, int lane, L& state, L u) noexcept {
+  const L rise = state * LoadLanes<L>(coefficients.attackCoef + lane) + u * LoadLanes<L>(coefficients.attackGain + lane);
+  const L fall = state * LoadLanes<L>(coefficients.releaseCoef + lane) + u * LoadLanes<L>(coefficients.releaseGain + lane);
+  state = u > state ? rise : fall;
+  return state;
 }
 
 // Feeds x to every band; leaves each band's leveled and weighted output in
 // leveled[] and its raw band-pass output in raw[] (kLanes entries each).
 template <typename L>
-[[gnu::always_inline]] inline void StepBandLanes(BandLanes& s, double x, double* leveled, double* raw) noexcept {
-  for (int lane = 0; lane < BandLanes::kBands; lane += kLaneWidth<L>) {
-    const L x1 = LoadLanes<L>(s.x1 + lane);
-    const L x2 = LoadLanes<L>(s.x2 + lane);
-    const L y1 = LoadLanes<L>(s.y1 + lane);
-    const L y2 = LoadLanes<L>(s.y2 + lane);
-    L y = x1 * LoadLanes<L>(s.b1 + lane) + x * LoadLanes<L>(s.b0 + lane);
-    y = y + LoadLanes<L>(s.b2 + lane) * x2;
-    y = y - LoadLanes<L>(s.a1 + lane) * y1;
-    y = y - LoadLanes<L>(s.a2 + lane) * y2;
-    StoreLanes(s.x2 + lane, x1);
-    StoreLanes(s.x1 + lane, Splat(x, y));
-    StoreLanes(s.y2 + lane, y1);
-    StoreLanes(s.y1 + lane, y);
+[[gnu::always_inline]] inline void StepBandLanes(const BandLanes& s, LaneState<L>& state, double x, double* leveled,
+                                                 double* raw) noexcept {
+  for (int v = 0; v < LaneState<L>::kVectors; ++v) {
+    const int lane = v * kLaneWidth<L>;
+    L y = state.x1[v] * LoadLanes<L>(s.b1 + lane) + x * LoadLanes<L>(s.b0 + lane);
+    y = y + LoadLanes<L>(s.b2 + lane) * state.x2[v];
+    y = y - LoadLanes<L>(s.a1 + lane) * state.y1[v];
+    y = y - LoadLanes<L>(s.a2 + lane) * state.y2[v];
+    state.x2[v] = state.x1[v];
+    state.x1[v] = Splat(x, y);
+    state.y2[v] = state.y1[v];
+    state.y1[v] = y;
     StoreLanes(raw + lane, y);
 
     // A falling level decays from the held one (pre-decay), then passes the
     // three envelope stages.
     L level = Magnitude(y) * LoadLanes<L>(s.drive + lane);
-    const L held = LoadLanes<L>(s.held + lane);
+    const L held = state.held[v];
     level = level < held ? (held - level) * LoadLanes<L>(s.predecayCoef + lane) + level : level;
-    StoreLanes(s.held + lane, level);
-    L envelope = FollowLanes(s.stages[0], lane, level);
-    envelope = FollowLanes(s.stages[1], lane, envelope);
-    envelope = FollowLanes(s.stages[2], lane, envelope);
+    state.held[v] = level;
+    L envelope = FollowLanes(s.stages[0], lane, state.stage[0][v], level);
+    envelope = FollowLanes(s.stages[1], lane, state.stage[1][v], envelope);
+    envelope = FollowLanes(s.stages[2], lane, state.stage[2][v], envelope);
 
     const L divisor = envelope + LoadLanes<L>(s.offset + lane);
-    StoreLanes(s.lastDivisor + lane, divisor);
+    state.lastDivisor[v] = divisor;
     StoreLanes(leveled + lane, y / divisor * LoadLanes<L>(s.gain + lane));
   }
 }

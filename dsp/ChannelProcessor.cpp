@@ -124,7 +124,9 @@ double ChannelProcessor::WithDirt(double y) noexcept {
 double ChannelProcessor::ProcessSample(double x) noexcept {
   double leveled[BandLanes::kLanes];
   double raw[BandLanes::kLanes];
-  StepBandLanes<double>(bands_, BandInput(x), leveled, raw);
+  LaneState<double> state(bands_);
+  StepBandLanes<double>(bands_, state, BandInput(x), leveled, raw);
+  state.Store(bands_);
   return Finish(leveled, raw);
 }
 

@@ -10,57 +10,93 @@
 // enters as silence.
 inline double Trimmed(double x, double trimGain) noexcept { return std::isfinite(x) ? x * trimGain : 0.0; }
 
-// The output of a processor whose state ran away: the processor starts afresh
-// and the sample is silent.
-inline double Recovered(double y, ChannelProcessor& channel) noexcept {
-  if (std::isfinite(y)) return y;
-  channel.ClearState();
-  return 0.0;
-}
-
 inline double Limited(double y, LookaheadLimiter& limiter) noexcept {
   if (std::isfinite(y)) return y;
   limiter.ClearState();
   return 0.0;
 }
 
-// The bands of a channel, stepped together in lanes.
+// A channel whose band state is held in registers for the block.
+template <typename L>
+struct ChannelRun {
+  ChannelProcessor& channel;
+  LaneState<L> state{channel.Bands()};
+
+  ~ChannelRun() { state.Store(channel.Bands()); }
+};
+
+// The bands of a channel for one frame, stepped together in lanes.
 template <typename L>
 struct BandOutputs {
   alignas(64) double leveled[BandLanes::kLanes];
   alignas(64) double raw[BandLanes::kLanes];
 
   // Inlined so that the outputs stay in vector registers on their way to the sum.
-  [[gnu::always_inline]] BandOutputs(ChannelProcessor& channel, double x) noexcept {
-    StepBandLanes<L>(channel.Bands(), channel.BandInput(x), leveled, raw);
+  [[gnu::always_inline]] void Step(ChannelRun<L>& run, double x) noexcept {
+    StepBandLanes<L>(run.channel.Bands(), run.state, run.channel.BandInput(x), leveled, raw);
   }
-  double Finish(ChannelProcessor& channel) noexcept { return Recovered(channel.Finish(leveled, raw), channel); }
+};
+
+// The next frame's bands are stepped before this frame's sum, LF cut, dirt
+// and limiter: the two share no state, and in this order the CPU works on the
+// next frame's long chain of dependent steps while this frame's divisions
+// and sums complete. Only a runaway state couples them: the processor then
+// starts afresh before the next frame, so that frame's bands step again.
+template <typename L>
+struct PipelinedChannel {
+  ChannelRun<L> run;
+  const double* input;
+  double trim;
+  BandOutputs<L> current;
+  BandOutputs<L> next;
+
+  PipelinedChannel(ChannelProcessor& channel, const double* in, double trimGain) noexcept
+      : run{channel}, input(in), trim(trimGain) {
+    current.Step(run, Trimmed(input[0], trim));
+  }
+
+  // Steps frame i + 1's bands, if there is such a frame in the block.
+  [[gnu::always_inline]] void StepNext(int i, int frames) noexcept {
+    if (i + 1 < frames) next.Step(run, Trimmed(input[i + 1], trim));
+  }
+
+  // Frame i's output; then frame i + 1 becomes the current one.
+  [[gnu::always_inline]] double Output(int i, int frames) noexcept {
+    double y = run.channel.Finish(current.leveled, current.raw);
+    if (!std::isfinite(y)) {
+      y = 0.0;
+      run.channel.ClearState();
+      run.state.Load(run.channel.Bands());
+      StepNext(i, frames);
+    }
+    current = next;
+    return y;
+  }
 };
 
 template <typename L>
 inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
                      const StereoChain::Block& block) noexcept {
-  const double* inLeft = block.inputs[0];
-  const double* inRight = block.inputs[1];
   double* outLeft = block.outputs[0];
   double* outRight = block.outputs[1];
-  const double trim = block.trimGain;
+  const int frames = block.frames;
   const double factor = block.outputFactor;
+  PipelinedChannel<L> l(left, block.inputs[0], block.trimGain);
   if (block.stereo) {
-    for (int i = 0; i < block.frames; ++i) {
-      // Both channels' bands first, then both sums: the two channels share no
-      // state, and their long chains of dependent steps overlap this way.
-      BandOutputs<L> bandsLeft(left, Trimmed(inLeft[i], trim));
-      BandOutputs<L> bandsRight(right, Trimmed(inRight[i], trim));
-      const double l = bandsLeft.Finish(left);
-      const double r = bandsRight.Finish(right);
-      limiter.ProcessStereo(l, r);
+    PipelinedChannel<L> r(right, block.inputs[1], block.trimGain);
+    for (int i = 0; i < frames; ++i) {
+      l.StepNext(i, frames);
+      r.StepNext(i, frames);
+      const double processedLeft = l.Output(i, frames);
+      const double processedRight = r.Output(i, frames);
+      limiter.ProcessStereo(processedLeft, processedRight);
       outLeft[i] = Limited(limiter.OutLeft() * factor, limiter);
       outRight[i] = Limited(limiter.OutRight() * factor, limiter);
     }
   } else {
-    for (int i = 0; i < block.frames; ++i) {
-      limiter.ProcessMono(BandOutputs<L>(left, Trimmed(inLeft[i], trim)).Finish(left));
+    for (int i = 0; i < frames; ++i) {
+      l.StepNext(i, frames);
+      limiter.ProcessMono(l.Output(i, frames));
       outLeft[i] = outRight[i] = Limited(limiter.OutLeft() * factor, limiter);
     }
   }

@@ -24,6 +24,14 @@ using Lanes2 = double __attribute__((vector_size(16)));
 using Lanes4 = double __attribute__((vector_size(32)));
 using Lanes8 = double __attribute__((vector_size(64)));
 
+// One step with the state taken out of the lanes and put back.
+template <typename L>
+void Step(BandLanes& s, double x, double* leveled, double* raw) {
+  lanes_under_test::LaneState<L> state(s);
+  lanes_under_test::StepBandLanes<L>(s, state, x, leveled, raw);
+  state.Store(s);
+}
+
 // Lanes whose band-pass passes its input unchanged (b0 = 1), so that the
 // leveling sees the input itself.
 BandLanes PassThroughLanes(double fs) {
@@ -47,7 +55,7 @@ void ExpectHandComputedLeveling() {
   const double r = std::exp(-1 / 20.0);  // the 20 ms smoothing stages at 1000 Hz
   for (double x : {0.5, -0.25, 0.0, 1.0, 0.125, -0.75}) {
     double leveled[BandLanes::kLanes], raw[BandLanes::kLanes];
-    lanes_under_test::StepBandLanes<L>(s, x, leveled, raw);
+    Step<L>(s, x, leveled, raw);
     for (int b = 0; b < BandLanes::kBands; ++b) {
       const double a1 = std::exp(-1 / (1.0 + b)), r1 = std::exp(-1 / (2.0 + b));
       const double level = std::fabs(x) * (2.0 + 0.5 * b);
@@ -75,13 +83,13 @@ TEST(BandLanes, SilenceLeavesEveryDivisorAtOneAndTheIdleLaneSilent) {
   BandLanes s = PassThroughLanes(44100.0);
   for (double& offset : s.offset) offset = 1.0;
   double leveled[BandLanes::kLanes], raw[BandLanes::kLanes];
-  for (int n = 0; n < 100; ++n) lanes_under_test::StepBandLanes<Lanes8>(s, 0.0, leveled, raw);
+  for (int n = 0; n < 100; ++n) Step<Lanes8>(s, 0.0, leveled, raw);
   for (int lane = 0; lane < BandLanes::kLanes; ++lane) {
     EXPECT_EQ(leveled[lane], 0.0) << lane;
     EXPECT_EQ(s.lastDivisor[lane], 1.0) << lane;
   }
   // The idle eighth lane stays silent under a loud input too.
-  for (int n = 0; n < 100; ++n) lanes_under_test::StepBandLanes<Lanes8>(s, 0.9, leveled, raw);
+  for (int n = 0; n < 100; ++n) Step<Lanes8>(s, 0.9, leveled, raw);
   EXPECT_EQ(leveled[BandLanes::kBands], 0.0);
   EXPECT_EQ(s.lastDivisor[BandLanes::kBands], 1.0);
   EXPECT_TRUE(s.HasFiniteState());
@@ -100,7 +108,7 @@ TEST(BandLanes, PreDecayLetsAFallingLevelDecayFromTheHeldOne) {
   int step = 0;
   for (double x : {1.0, 0.0, 0.0, -0.5}) {
     double leveled[BandLanes::kLanes], raw[BandLanes::kLanes];
-    lanes_under_test::StepBandLanes<Lanes4>(s, x, leveled, raw);
+    Step<Lanes4>(s, x, leveled, raw);
     EXPECT_EQ(s.held[2], expectedHeld[step]) << step;
     EXPECT_EQ(s.held[3], std::fabs(x)) << step;  // 0 ms: passes unchanged
     ++step;
