@@ -36,6 +36,7 @@ inline L Magnitude(L x) noexcept {
   return reinterpret_cast<L>(reinterpret_cast<Bits>(x) & kAllButSign);
 }
 
+// x in every lane of a value shaped like the second argument.
 inline double Splat(double x, double) noexcept { return x; }
 
 template <typename L>
@@ -90,9 +91,9 @@ struct LaneState {
 // candidates are computed and one kept, which is shorter than picking the
 // coefficients first.
 template <typename L>
-inline L FollowLanes(const BandLanes::Stage& coefficients, int lane, L& state, L u) noexcept {
-  const L rise = state * LoadLanes<L>(coefficients.attackCoef + lane) + u * LoadLanes<L>(coefficients.attackGain + lane);
-  const L fall = state * LoadLanes<L>(coefficients.releaseCoef + lane) + u * LoadLanes<L>(coefficients.releaseGain + lane);
+inline L FollowLanes(const BandLanes::Stage& design, int lane, L& state, L u) noexcept {
+  const L rise = state * LoadLanes<L>(design.attackCoef + lane) + u * LoadLanes<L>(design.attackGain + lane);
+  const L fall = state * LoadLanes<L>(design.releaseCoef + lane) + u * LoadLanes<L>(design.releaseGain + lane);
   state = u > state ? rise : fall;
   return state;
 }

@@ -7,8 +7,9 @@
 namespace torvane {
 
 // One attack/release envelope follower: the building block of the limiter's
-// gain envelope and the dirt gate, and the design of the band lanes' stages. A plain value owned by those objects; designed from the reset or
-// parameter path and stepped on the audio thread, both under the plug-in lock.
+// gain envelope and the dirt gate, and the designer of the band lanes' stages.
+// A plain value owned by those objects; designed from the reset or parameter
+// path and stepped on the audio thread, both under the plug-in lock.
 class EnvelopeStage {
  public:
   void SetSampleRate(double hz) noexcept { sampleRate_ = hz; }

@@ -25,7 +25,8 @@ bool StereoChain::UsePath(SimdPath path) noexcept {
   // arithmetic around them slower, and the dirt layer's filters and arctangent
   // are scalar: with "Dirt" on, the 256-bit kernel is much faster (every CPU
   // with AVX-512 has AVX2).
-  dirtKernel_ = path == SimdPath::kAvx512 && IsSimdPathSupported(SimdPath::kAvx2) ? KernelFor(SimdPath::kAvx2) : kernel_;
+  const bool narrowForDirt = path == SimdPath::kAvx512 && IsSimdPathSupported(SimdPath::kAvx2);
+  dirtKernel_ = narrowForDirt ? KernelFor(SimdPath::kAvx2) : kernel_;
   return true;
 }
 

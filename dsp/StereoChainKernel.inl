@@ -2,14 +2,17 @@
 // BandLanesStep.inl, which must be included first) and included the same way:
 // inside a namespace of its own in each kernel's translation unit.
 //
-// Frame by frame, exactly as the plain chain runs: each channel, then the
-// limiter. Within a frame the seven bands of a channel run side by side in
-// lanes, which changes no result.
+// Every channel's and the limiter's state advances frame by frame in the
+// plain chain's order; within a frame the seven bands of a channel run side by
+// side in lanes, and the next frame's bands may start before this frame's sum
+// (PipelinedChannel). Neither changes a result.
 
 // A sample that is not a number (a broken upstream plug-in, a damaged file)
 // enters as silence.
 inline double Trimmed(double x, double trimGain) noexcept { return std::isfinite(x) ? x * trimGain : 0.0; }
 
+// An output sample that is not finite (the limiter's state ran away): the
+// limiter starts afresh and the sample is silent.
 inline double Limited(double y, LookaheadLimiter& limiter) noexcept {
   if (std::isfinite(y)) return y;
   limiter.ClearState();
