@@ -1,16 +1,9 @@
 #pragma once
 
 #include "raster/IRasterBitmap.h"
+#include "raster/RasterRect.h"
 
 namespace torvane {
-
-// A rectangle of a source raster; right and bottom are exclusive.
-struct RasterRect {
-  int left;
-  int top;
-  int right;
-  int bottom;
-};
 
 // Draws sourceRect of source (the whole source when null) onto destination with
 // its top-left corner at (x, y), clipped to both rasters. alpha is the opacity

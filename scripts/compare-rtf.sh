@@ -12,9 +12,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # A stereo bass input for both: the built-in riff as Torvane renders it.
-"$render" -o "$work/stereo.wav" >/dev/null
+"$render" -q -o "$work/stereo.wav"
 
-rtf() { "$@" | awk '/real-time factor/ {sub("x", "", $3); print $3}'; }
+# The report goes to standard error.
+rtf() { "$@" 2>&1 >/dev/null | awk '/real-time factor/ {sub("x", "", $3); print $3}'; }
 torvane=() lsp=()
 for ((i = 0; i < runs; i++)); do
   torvane+=("$(rtf "$render" -b 512 -o "$work/a.wav" "$work/stereo.wav")")

@@ -9,7 +9,7 @@ deps_dir="$root_dir/.deps"
 
 packages=(
   # native build, tests, tools
-  cmake g++ make pkg-config libpng-dev zlib1g-dev libfreetype-dev libgtest-dev
+  cmake g++ make pkg-config libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libgtest-dev
   googletest libbenchmark-dev libsndfile1-dev clang libclang-rt-14-dev
   # Windows cross build and the Wine test run
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev

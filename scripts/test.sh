@@ -20,9 +20,10 @@ native_suite() {
   ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs"
 }
 
-# Programs that touch untrusted bytes (PNG data, state chunks) run under
-# AddressSanitizer; the host-concurrency stress runs under ThreadSanitizer.
-asan_programs=(raster_tests framework_tests effect_tests dsp_tests)
+# Programs that touch untrusted bytes (PNG data, state chunks, the renderer's
+# audio and state files) run under AddressSanitizer; the host-concurrency
+# stress runs under ThreadSanitizer.
+asan_programs=(raster_tests framework_tests effect_tests dsp_tests render_tests)
 tsan_programs=(vst_host_tests)
 
 sanitizer_suite() {

@@ -1,5 +1,7 @@
 #include <dlfcn.h>
+#include <limits.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/ModuleHandle.h"
@@ -16,9 +18,13 @@ bool ThisModulePath(char* out, size_t capacity) noexcept {
   if (!out || capacity == 0 || !dladdr(reinterpret_cast<void*>(&ThisModulePath), &info) || !info.dli_fname) {
     return false;
   }
-  const size_t length = std::strlen(info.dli_fname);
+  // The name may be relative to where the program started: make it absolute
+  // while the working folder is most likely still that one.
+  char absolute[PATH_MAX];
+  if (!realpath(info.dli_fname, absolute)) return false;
+  const size_t length = std::strlen(absolute);
   if (length >= capacity) return false;
-  std::memcpy(out, info.dli_fname, length + 1);
+  std::memcpy(out, absolute, length + 1);
   return true;
 }
 

@@ -1,12 +1,12 @@
 #include "tools/render/OfflineHost.h"
 
 #include <algorithm>
-#include <cctype>
+#include <chrono>
 #include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "tools/render/StateFile.h"
 
 namespace torvane {
 
@@ -14,30 +14,27 @@ namespace {
 // Dispatcher requests beyond the ones the effect adapter declares.
 constexpr VstInt32 effStartProcess = 71;
 constexpr VstInt32 effStopProcess = 72;
-constexpr VstInt32 audioMasterGetVendorStringOpcode = 32;
 constexpr double kHostTempo = 96.0;
+// Positions tried when a parameter is described: fine enough to find every
+// choice of a stepped parameter with up to kMaxChoices choices.
+constexpr int kProbePositions = 256;
+constexpr size_t kMaxChoices = 64;
+// A position read back further than this from the one set was quantised.
+constexpr float kPositionTolerance = 1e-4f;
+// Room for any text a plug-in writes; VST 2.4 limits them to far less.
+constexpr size_t kTextBuffer = 256;
 
 OfflineHost* current = nullptr;
-
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-bool IsNumber(const std::string& text) {
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  return !text.empty() && end && *end == '\0' && std::isfinite(value);
-}
 }  // namespace
 
 OfflineHost::OfflineHost() { current = this; }
 
 OfflineHost::~OfflineHost() {
   if (effect_) {
-    Dispatch(effStopProcess);
-    Dispatch(effMainsChanged, 0, 0);
+    if (processing_) {
+      Dispatch(effStopProcess);
+      Dispatch(effMainsChanged, 0, 0);
+    }
     Dispatch(effClose);
   }
   if (current == this) current = nullptr;
@@ -68,7 +65,7 @@ VstIntPtr OfflineHost::Callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
     case audioMasterGetProductString:
       if (ptr) std::strcpy(static_cast<char*>(ptr), "Torvane Render");
       return 1;
-    case audioMasterGetVendorStringOpcode:
+    case audioMasterGetVendorString:
       if (ptr) std::strcpy(static_cast<char*>(ptr), "Quillfen");
       return 1;
     case audioMasterGetVendorVersion:
@@ -101,148 +98,169 @@ bool OfflineHost::Open(const std::string& pluginPath, const Settings& settings) 
   return true;
 }
 
-std::vector<std::string> OfflineHost::ParameterNames() {
-  std::vector<std::string> names;
-  for (int i = 0; i < effect_->numParams; ++i) {
-    char name[256] = {};
-    Dispatch(effGetParamName, i, 0, name);
-    names.emplace_back(name);
-  }
-  return names;
+std::string OfflineHost::EffectName() {
+  char name[kTextBuffer] = {};
+  Dispatch(effGetEffectName, 0, 0, name);
+  return name[0] ? name : "the plug-in";
+}
+
+std::string OfflineHost::ParameterName(int index) {
+  char name[kTextBuffer] = {};
+  Dispatch(effGetParamName, index, 0, name);
+  return name;
 }
 
 std::string OfflineHost::ParameterDisplay(int index) {
-  char text[256] = {};
+  char text[kTextBuffer] = {};
   Dispatch(effGetParamDisplay, index, 0, text);
   return text;
 }
 
 int OfflineHost::FindParameter(const std::string& name) {
-  const std::vector<std::string> names = ParameterNames();
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (SameName(names[i], name)) return static_cast<int>(i);
+  for (int i = 0; i < effect_->numParams; ++i) {
+    if (SameTextIgnoringCase(ParameterName(i), name)) return i;
   }
   std::string list;
-  for (const std::string& valid : names) list += "\n  " + valid;
+  for (int i = 0; i < effect_->numParams; ++i) list += "\n  " + ParameterName(i);
   error_ = "the plug-in has no parameter \"" + name + "\"; its parameters are:" + list;
   return -1;
 }
 
-bool OfflineHost::SetParameterText(const std::string& name, const std::string& value) {
-  const int index = FindParameter(name);
-  if (index < 0) return false;
-  std::vector<char> text(value.begin(), value.end());
-  text.push_back('\0');
-  const bool accepted = Dispatch(effString2Parameter, index, 0, text.data()) != 0;
-  // A text that is not a number only counts when the plug-in shows it back:
-  // some plug-ins read any text as a number and quietly make it 0.
-  if (!accepted || (!IsNumber(value) && ParameterDisplay(index) != value)) {
-    return Fail("cannot set \"" + name + "\" to \"" + value +
-                "\": give a number in the parameter's own units or one of the texts it shows (now \"" +
-                ParameterDisplay(index) + "\")");
+ParameterInfo OfflineHost::DescribeParameter(int index) {
+  ParameterInfo info;
+  info.index = index;
+  info.name = ParameterName(index);
+  info.current = ParameterDisplay(index);
+  const float start = effect_->getParameter(effect_, index);
+
+  struct Run {
+    std::string text;
+    int first, last;  // probe numbers showing the text
+  };
+  std::vector<Run> runs;
+  bool stepped = false, words = false;
+  for (int k = 0; k <= kProbePositions; ++k) {
+    const float position = static_cast<float>(k) / kProbePositions;
+    effect_->setParameter(effect_, index, position);
+    stepped = stepped || std::fabs(effect_->getParameter(effect_, index) - position) > kPositionTolerance;
+    const std::string text = ParameterDisplay(index);
+    double number = 0.0;
+    std::string unit;
+    words = words || !SplitNumberAndUnit(text, number, unit);
+    if (runs.empty() || runs.back().text != text) runs.push_back({text, k, k});
+    runs.back().last = k;
+  }
+  effect_->setParameter(effect_, index, start);
+
+  if ((stepped || words) && runs.size() <= kMaxChoices) {
+    // The middle of the positions that showed a choice selects it whichever
+    // way the plug-in rounds positions to its steps.
+    for (const Run& run : runs) {
+      info.choices.push_back({run.text, static_cast<float>(run.first + run.last) / (2.0f * kProbePositions)});
+    }
+    return info;
+  }
+  char label[kTextBuffer] = {};
+  Dispatch(effGetParamLabel, index, 0, label);
+  info.unit = label;
+  info.minText = runs.front().text;
+  info.maxText = runs.back().text;
+  std::string unit;
+  info.hasRange = SplitNumberAndUnit(info.minText, info.min, unit) && SplitNumberAndUnit(info.maxText, info.max, unit);
+  if (info.min > info.max) std::swap(info.min, info.max);
+  return info;
+}
+
+bool OfflineHost::SetParameter(const ParameterInfo& parameter, const ParameterValue& value) {
+  if (value.choice >= 0) {
+    const ParameterChoice& choice = parameter.choices[value.choice];
+    effect_->setParameter(effect_, parameter.index, choice.position);
+    if (ParameterDisplay(parameter.index) != choice.text) {
+      return Fail("the plug-in did not take \"" + choice.text + "\" for \"" + parameter.name + "\"");
+    }
+    return true;
+  }
+  // Seventeen digits carry every double exactly through the plug-in's own reading.
+  char text[64];
+  std::snprintf(text, sizeof text, "%.17g", value.number);
+  if (Dispatch(effString2Parameter, parameter.index, 0, text) == 0) {
+    return Fail("the plug-in does not take typed values for \"" + parameter.name +
+                "\"; give a position from 0 to 1 with --position instead");
   }
   return true;
 }
 
-bool OfflineHost::SetParameterPosition(const std::string& name, double position) {
-  const int index = FindParameter(name);
-  if (index < 0) return false;
+bool OfflineHost::SetParameterPosition(int index, double position) {
   if (!(position >= 0.0 && position <= 1.0)) {
-    return Fail("the position of \"" + name + "\" must lie between 0 and 1");
+    return Fail("the position of \"" + ParameterName(index) + "\" must lie between 0 and 1");
   }
   effect_->setParameter(effect_, index, static_cast<float>(position));
   return true;
 }
 
-bool OfflineHost::LoadState(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return Fail("cannot read the state file " + path);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (bytes.empty()) return Fail("the state file " + path + " is empty");
-  if (Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(bytes.size()), bytes.data()) != 1) {
-    return Fail("the plug-in rejected the state in " + path);
-  }
-  return true;
-}
-
-bool OfflineHost::SaveState(const std::string& path) {
+bool OfflineHost::GetState(std::vector<char>& state) {
   void* data = nullptr;
   const VstIntPtr size = Dispatch(effGetChunk, 1, 0, &data);
-  if (size <= 0 || !data) return Fail("the plug-in does not hand out its state as a chunk");
-  const std::string temporary = path + ".partial";
-  {
-    std::ofstream file(temporary, std::ios::binary);
-    file.write(static_cast<const char*>(data), size);
-    if (!file.flush()) {
-      std::remove(temporary.c_str());
-      return Fail("cannot write the state file " + path);
-    }
+  if (size <= 0 || !data) return Fail("the plug-in does not hand out its state");
+  const char* bytes = static_cast<const char*>(data);
+  state.assign(bytes, bytes + size);
+  return true;
+}
+
+bool OfflineHost::SetState(const std::vector<char>& state, const std::string& source) {
+  std::vector<char> own;
+  if (!GetState(own)) return false;
+  std::string why;
+  if (!CheckStateChunk(state, own, effect_->numParams, why)) {
+    return Fail(source + " is not a state of " + EffectName() + ": " + why);
   }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return Fail("cannot write the state file " + path);
+  std::vector<char> copy = state;  // the plug-in takes a writable pointer
+  if (Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(copy.size()), copy.data()) != 1) {
+    return Fail("the plug-in rejected the state in " + source);
   }
   return true;
 }
 
-bool OfflineHost::Render(const AudioBuffer& input, AudioBuffer& output, const std::function<void(double)>& progress) {
-  const int inputs = effect_->numInputs;
-  const int outputs = effect_->numOutputs;
-  const int fileChannels = static_cast<int>(input.channels.size());
-  if (fileChannels > 1 && fileChannels > inputs) {
-    return Fail("the input has " + std::to_string(fileChannels) + " channels but the plug-in only " +
-                std::to_string(inputs) + " inputs");
-  }
+void OfflineHost::Start() {
   Dispatch(effMainsChanged, 0, 1);
   Dispatch(effStartProcess);
+  processing_ = true;
   // The latency is known once processing is switched on.
-  const int latency = settings_.compensateLatency ? std::max(0, effect_->initialDelay) : 0;
+  latency_ = std::max(0, effect_->initialDelay);
+  const size_t block = static_cast<size_t>(settings_.blockSize);
+  floatInputs_.assign(std::max(effect_->numInputs, 1), std::vector<float>(block));
+  floatOutputs_.assign(effect_->numOutputs, std::vector<float>(block));
+  floatInputPointers_.clear();
+  floatOutputPointers_.clear();
+  for (auto& channel : floatInputs_) floatInputPointers_.push_back(channel.data());
+  for (auto& channel : floatOutputs_) floatOutputPointers_.push_back(channel.data());
+  doubleInputPointers_.assign(floatInputs_.size(), nullptr);
+  doubleOutputPointers_.assign(floatOutputs_.size(), nullptr);
+}
 
-  const size_t frames = input.Frames();
-  const size_t total = frames + latency;
-  const int block = settings_.blockSize;
-  std::vector<std::vector<double>> in(std::max(inputs, 1), std::vector<double>(block));
-  std::vector<std::vector<double>> out(outputs, std::vector<double>(block));
-  std::vector<std::vector<float>> inFloat(in.size(), std::vector<float>(block));
-  std::vector<std::vector<float>> outFloat(outputs, std::vector<float>(block));
-  std::vector<double*> inPointers, outPointers;
-  std::vector<float*> inFloatPointers, outFloatPointers;
-  for (auto& c : in) inPointers.push_back(c.data());
-  for (auto& c : out) outPointers.push_back(c.data());
-  for (auto& c : inFloat) inFloatPointers.push_back(c.data());
-  for (auto& c : outFloat) outFloatPointers.push_back(c.data());
-
-  output.sampleRate = input.sampleRate;
-  output.channels.assign(outputs, std::vector<double>(frames, 0.0));
-  for (size_t start = 0; start < total; start += block) {
-    const int n = static_cast<int>(std::min<size_t>(block, total - start));
-    for (int c = 0; c < inputs; ++c) {
-      // A mono file feeds every input; inputs beyond the file's channels stay silent.
-      const std::vector<double>* source =
-          fileChannels == 1 ? &input.channels[0] : c < fileChannels ? &input.channels[c] : nullptr;
-      for (int i = 0; i < n; ++i) {
-        const size_t f = start + i;
-        in[c][i] = source && f < frames ? (*source)[f] : 0.0;
-        inFloat[c][i] = static_cast<float>(in[c][i]);
-      }
+void OfflineHost::Process(double* const* inputs, double* const* outputs, int frames) {
+  time_.ppqPos = time_.samplePos / settings_.sampleRate * kHostTempo / 60.0;
+  const int inputCount = effect_->numInputs, outputCount = effect_->numOutputs;
+  // Only the plug-in's own call counts as its time; conversions are the host's.
+  const auto timed = [this](auto call) {
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    pluginSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  if (settings_.doublePrecision) {
+    std::copy(inputs, inputs + inputCount, doubleInputPointers_.begin());
+    std::copy(outputs, outputs + outputCount, doubleOutputPointers_.begin());
+    timed([&] {
+      effect_->processDoubleReplacing(effect_, doubleInputPointers_.data(), doubleOutputPointers_.data(), frames);
+    });
+  } else {
+    for (int c = 0; c < inputCount; ++c) std::copy(inputs[c], inputs[c] + frames, floatInputs_[c].begin());
+    timed([&] { effect_->processReplacing(effect_, floatInputPointers_.data(), floatOutputPointers_.data(), frames); });
+    for (int c = 0; c < outputCount; ++c) {
+      std::copy(floatOutputs_[c].begin(), floatOutputs_[c].begin() + frames, outputs[c]);
     }
-    time_.samplePos = static_cast<double>(start);
-    time_.ppqPos = start / settings_.sampleRate * kHostTempo / 60.0;
-    if (settings_.doublePrecision) {
-      effect_->processDoubleReplacing(effect_, inPointers.data(), outPointers.data(), n);
-    } else {
-      effect_->processReplacing(effect_, inFloatPointers.data(), outFloatPointers.data(), n);
-      for (int c = 0; c < outputs; ++c) std::copy(outFloat[c].begin(), outFloat[c].begin() + n, out[c].begin());
-    }
-    for (int c = 0; c < outputs; ++c) {
-      for (int i = 0; i < n; ++i) {
-        const size_t f = start + i;
-        if (f >= static_cast<size_t>(latency) && f - latency < frames) output.channels[c][f - latency] = out[c][i];
-      }
-    }
-    if (progress) progress(static_cast<double>(start + n) / total);
   }
-  return true;
+  time_.samplePos += frames;
 }
 
 }  // namespace torvane

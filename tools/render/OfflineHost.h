@@ -1,26 +1,25 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "tools/render/AudioFile.h"
+#include "tools/render/ParameterInfo.h"
 #include "tools/vsthost/PluginLibrary.h"
 
 namespace torvane {
 
 // A small offline VST 2.4 host: loads one plug-in, configures it for a sample
-// rate and block size, sets parameters and state, and renders whole buffers
-// block by block as a host's offline bounce does. One instance per process:
-// the host callback reaches it through a process-wide pointer, since a plug-in
-// calls back while it is still being created.
+// rate and block size, describes and sets its parameters, moves its state in
+// and out, and runs it one block at a time as a host's offline bounce does.
+// One instance per process, used from the main thread only: the host callback
+// reaches it through a process-wide pointer, since a plug-in calls back while
+// it is still being created.
 class OfflineHost {
  public:
   struct Settings {
     double sampleRate = 48000.0;
     int blockSize = 512;
     bool doublePrecision = false;
-    bool compensateLatency = true;
   };
 
   OfflineHost();
@@ -33,22 +32,37 @@ class OfflineHost {
 
   int NumInputs() const { return effect_->numInputs; }
   int NumOutputs() const { return effect_->numOutputs; }
-  int Latency() const { return effect_->initialDelay; }
-  std::vector<std::string> ParameterNames();
+  int NumParameters() const { return effect_->numParams; }
+  std::string EffectName();
 
-  // Sets a parameter by name from a value in its own units (a number, or one
-  // of the texts the plug-in shows for it), as the host's text entry does.
-  bool SetParameterText(const std::string& name, const std::string& value);
-  // Sets a parameter by name from a normalised position 0..1.
-  bool SetParameterPosition(const std::string& name, double position);
+  // The parameter of that name in any letter case, or -1 with an Error() that
+  // lists the plug-in's parameters.
+  int FindParameter(const std::string& name);
+  std::string ParameterName(int index);
   std::string ParameterDisplay(int index);
+  // Probes the parameter's range, unit and choices. This moves it through its
+  // positions and puts it back where it was; call it before processing starts.
+  ParameterInfo DescribeParameter(int index);
+  // Sets a value parsed against DescribeParameter's result, then checks that
+  // the plug-in took it.
+  bool SetParameter(const ParameterInfo& parameter, const ParameterValue& value);
+  bool SetParameterPosition(int index, double position);
 
-  bool LoadState(const std::string& path);
-  bool SaveState(const std::string& path);
+  // The plug-in's current program state as it hands it out.
+  bool GetState(std::vector<char>& state);
+  // Restores a program state; `source` names it in messages. A state in this
+  // project's own chunk format is checked against the plug-in's before the
+  // plug-in sees it.
+  bool SetState(const std::vector<char>& state, const std::string& source);
 
-  // Renders input (one channel per plug-in input, or one channel for all of
-  // them) into output, reporting progress 0..1 as it goes.
-  bool Render(const AudioBuffer& input, AudioBuffer& output, const std::function<void(double)>& progress);
+  // Switches processing on and sizes the buffers; the latency is known after it.
+  void Start();
+  int Latency() const { return latency_; }
+  // Processes up to the block size of frames, one buffer per plug-in input and
+  // output. The plug-in may write into the input buffers.
+  void Process(double* const* inputs, double* const* outputs, int frames);
+  // Seconds spent inside the plug-in's processing calls so far.
+  double PluginSeconds() const { return pluginSeconds_; }
 
   const std::string& Error() const { return error_; }
 
@@ -57,13 +71,18 @@ class OfflineHost {
                             float opt);
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
-  int FindParameter(const std::string& name);
   bool Fail(const std::string& message);
 
   PluginLibrary library_;
   AEffect* effect_ = nullptr;
   Settings settings_;
   VstTimeInfo time_ = {};
+  bool processing_ = false;
+  int latency_ = 0;
+  double pluginSeconds_ = 0.0;
+  std::vector<std::vector<float>> floatInputs_, floatOutputs_;
+  std::vector<float*> floatInputPointers_, floatOutputPointers_;
+  std::vector<double*> doubleInputPointers_, doubleOutputPointers_;
   std::string error_;
 };
 

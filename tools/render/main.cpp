@@ -1,131 +1,296 @@
 // torvane-render: renders audio through a VST 2.4 plug-in offline, the way a
 // host's bounce does, and reports levels, latency and speed.
+#include <sndfile.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <exception>
+#include <memory>
 #include <string>
 
-#include "tools/render/AudioFile.h"
-#include "tools/render/BassRiff.h"
+#include "tools/render/BassRiffSource.h"
 #include "tools/render/OfflineHost.h"
+#include "tools/render/OutputFile.h"
+#include "tools/render/OutputFormat.h"
+#include "tools/render/ProgressBar.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/RenderReport.h"
+#include "tools/render/SoundFileReader.h"
+#include "tools/render/SoundFileWriter.h"
+#include "tools/render/StateFile.h"
+#include "tools/render/StreamRenderer.h"
 
 namespace torvane {
 namespace {
-constexpr double kRiffRate = 48000.0;
+constexpr double kDefaultRate = 48000.0;  // the riff's and --list-params' rate unless --rate says otherwise
+constexpr const char* kChannelParameter = "Channel";
+constexpr const char* kStereoChoice = "Stereo";
 
-int Fail(const std::string& message) {
+volatile std::sig_atomic_t interruption = 0;
+
+void OnInterrupt(int signal) { interruption = signal; }
+
+// Ctrl-C (or a termination request) stops the render between two blocks and
+// removes the unfinished output; a second one ends the process at once.
+void CatchSignals() {
+  struct sigaction action = {};
+  action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  // A reader that goes away downstream becomes a write error with a message.
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+int Fail(int code, const std::string& message) {
   std::fprintf(stderr, "torvane-render: %s\n", message.c_str());
-  return 1;
+  return code;
 }
 
-std::string Decibels(double linear) {
-  if (linear <= 0.0) return "  -inf";
-  char text[32];
-  std::snprintf(text, sizeof text, "%6.1f", 20.0 * std::log10(linear));
-  return text;
+std::string InputName(const RenderOptions& options) {
+  if (options.input.empty()) return "built-in bass riff";
+  return options.input == "-" ? "standard input" : options.input;
 }
 
-void PrintLevels(const char* what, const AudioBuffer& audio) {
-  for (size_t c = 0; c < audio.channels.size(); ++c) {
-    double peak = 0.0, sum = 0.0;
-    for (double v : audio.channels[c]) {
-      peak = std::max(peak, std::fabs(v));
-      sum += v * v;
+// Refuses outputs that would overwrite what the render reads or writes itself.
+bool CheckDistinctFiles(const RenderOptions& options, std::string& error) {
+  struct Pair {
+    const std::string& written;
+    const std::string& other;
+    const char* message;
+  };
+  const Pair pairs[] = {
+      {options.output, options.input, "the output is the input file"},
+      {options.output, options.loadState, "the output is the state file given to --load-state"},
+      {options.output, options.saveState, "the output is the state file given to --save-state"},
+      {options.saveState, options.input, "the state file given to --save-state is the input file"},
+  };
+  for (const Pair& pair : pairs) {
+    if (!pair.written.empty() && !pair.other.empty() && SameFile(pair.written, pair.other)) {
+      error = std::string(pair.message) + "; give another name";
+      return false;
     }
-    const double rms = audio.Frames() ? std::sqrt(sum / audio.Frames()) : 0.0;
-    std::printf("  %-7s ch %zu  peak %s dBFS   RMS %s dBFS\n", what, c + 1, Decibels(peak).c_str(),
-                Decibels(rms).c_str());
   }
+  if (options.input == "-" && options.loadState == "-") {
+    error = "the input and the state file cannot both come from standard input";
+    return false;
+  }
+  if (options.output == "-" && options.saveState == "-") {
+    error = "the output and the state file cannot both go to standard output";
+    return false;
+  }
+  return true;
 }
 
-// A progress bar on stderr, only when a person is watching it.
-class ProgressBar {
- public:
-  ProgressBar() : enabled_(isatty(STDERR_FILENO) != 0) {}
-  void Update(double fraction) {
-    if (!enabled_) return;
-    const int width = 40, filled = static_cast<int>(fraction * width);
-    if (filled == lastFilled_) return;
-    lastFilled_ = filled;
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################", width - filled, "",
-                 static_cast<int>(fraction * 100));
-    if (fraction >= 1.0) std::fprintf(stderr, "\n");
-  }
+int ListParameters(const RenderOptions& options) {
+  OfflineHost host;
+  OfflineHost::Settings settings;
+  settings.sampleRate = options.expectedRate > 0 ? options.expectedRate : kDefaultRate;
+  if (!host.Open(options.plugin, settings)) return Fail(kExitProcessing, host.Error());
+  std::vector<ParameterInfo> parameters;
+  for (int i = 0; i < host.NumParameters(); ++i) parameters.push_back(host.DescribeParameter(i));
+  std::printf("Parameters of %s (%s):\n%s", host.EffectName().c_str(), options.plugin.c_str(),
+              FormatParameterTable(parameters).c_str());
+  return kExitSuccess;
+}
 
- private:
-  bool enabled_;
-  int lastFilled_ = -1;
+// How the plug-in's Channel parameter got its value, for the report.
+struct ChannelMode {
+  int index = -1;  // -1: the plug-in has no such parameter
+  bool setByUser = false;
+  bool automatic = false;
 };
-}  // namespace
+
+// Applies the --set and --position settings in order. Names and values that
+// do not fit the plug-in are command-line errors.
+int ApplySettings(OfflineHost& host, const RenderOptions& options, ChannelMode& channel) {
+  for (const ParameterSetting& setting : options.settings) {
+    const int index = host.FindParameter(setting.name);
+    if (index < 0) return Fail(kExitCommandLine, host.Error());
+    channel.setByUser = channel.setByUser || index == channel.index;
+    if (setting.isPosition) {
+      char* end = nullptr;
+      const double position = std::strtod(setting.value.c_str(), &end);
+      if (setting.value.empty() || *end != '\0') {
+        return Fail(kExitCommandLine, "the position of \"" + setting.name + "\" is not a number");
+      }
+      if (!host.SetParameterPosition(index, position)) return Fail(kExitCommandLine, host.Error());
+      continue;
+    }
+    const ParameterInfo parameter = host.DescribeParameter(index);
+    ParameterValue value;
+    std::string error;
+    if (!ParseParameterValue(parameter, setting.value, value, error)) return Fail(kExitCommandLine, error);
+    if (!host.SetParameter(parameter, value)) return Fail(kExitProcessing, host.Error());
+  }
+  return kExitSuccess;
+}
+
+// A two-channel input is meant to be heard in stereo: unless the user chose
+// the mode, on the command line or through a state file, take Stereo.
+bool ChooseStereoForTwoChannels(OfflineHost& host, const RenderOptions& options, int inputChannels,
+                                ChannelMode& channel) {
+  if (channel.index < 0 || channel.setByUser || !options.loadState.empty() || inputChannels != 2) return true;
+  const ParameterInfo parameter = host.DescribeParameter(channel.index);
+  for (size_t i = 0; i < parameter.choices.size(); ++i) {
+    if (!SameTextIgnoringCase(parameter.choices[i].text, kStereoChoice)) continue;
+    ParameterValue value;
+    value.choice = static_cast<int>(i);
+    channel.automatic = true;
+    return host.SetParameter(parameter, value);
+  }
+  return true;
+}
+
+// Restores the state file, applies the settings, and takes stereo for a
+// two-channel input where the user left the mode open.
+int ConfigurePlugin(OfflineHost& host, const RenderOptions& options, int inputChannels, ChannelMode& channel) {
+  if (!options.loadState.empty()) {
+    std::vector<char> state;
+    std::string error;
+    if (!ReadStateFile(options.loadState, state, error)) return Fail(kExitProcessing, error);
+    const std::string stateName = options.loadState == "-" ? "standard input" : options.loadState;
+    if (!host.SetState(state, stateName)) return Fail(kExitProcessing, host.Error());
+  }
+  for (int i = 0; i < host.NumParameters() && channel.index < 0; ++i) {
+    if (SameTextIgnoringCase(host.ParameterName(i), kChannelParameter)) channel.index = i;
+  }
+  if (const int code = ApplySettings(host, options, channel)) return code;
+  if (!ChooseStereoForTwoChannels(host, options, inputChannels, channel)) return Fail(kExitProcessing, host.Error());
+  return kExitSuccess;
+}
+
+void DescribeChannelMode(OfflineHost& host, const RenderOptions& options, const ChannelMode& channel,
+                         int inputChannels, RenderReport& report) {
+  if (channel.index < 0) return;
+  const std::string shown = host.ParameterDisplay(channel.index);
+  const char* why = channel.automatic ? "chosen for the two-channel input"
+                    : channel.setByUser ? "set on the command line"
+                    : !options.loadState.empty() ? "from the state file"
+                                                 : "the default";
+  report.channelMode = shown + " (" + why + ")";
+  if (inputChannels == 2 && !SameTextIgnoringCase(shown, kStereoChoice)) {
+    report.channelNote = "Channel is " + shown + ": only the left input channel is processed";
+  }
+}
 
 int RunRender(int argc, char** argv) {
   RenderOptions options;
   std::string error;
   if (!ParseRenderOptions(argc, argv, TORVANE_DEFAULT_PLUGIN, options, error)) {
-    std::fprintf(stderr, "torvane-render: %s\n\n%s", error.c_str(), RenderUsage());
-    return 2;
+    return Fail(kExitCommandLine, error + " (see torvane-render --help)");
   }
   if (options.help) {
     std::fputs(RenderUsage(), stdout);
-    return 0;
+    return kExitSuccess;
+  }
+  if (options.version) {
+    std::printf("torvane-render %s (%s)\ndefault plug-in: %s\n", TORVANE_VERSION, sf_version_string(),
+                TORVANE_DEFAULT_PLUGIN);
+    return kExitSuccess;
+  }
+  if (options.listParameters) return ListParameters(options);
+
+  OutputFormat format;
+  if (!CheckDistinctFiles(options, error) ||
+      !ChooseOutputFormat(options.output, options.type, options.sampleFormat, format, error)) {
+    return Fail(kExitCommandLine, error);
+  }
+  if (options.input == "-" && isatty(STDIN_FILENO)) {
+    return Fail(kExitCommandLine, "standard input is a terminal: pipe audio into it or give a file name");
   }
 
-  AudioBuffer input;
+  std::unique_ptr<AudioSource> source;
   if (options.input.empty()) {
-    input.sampleRate = options.expectedRate > 0 ? options.expectedRate : kRiffRate;
-    input.channels.push_back(SynthesizeBassRiff(input.sampleRate));
-  } else if (!ReadAudioFile(options.input, input, error)) {
-    return Fail(error);
-  } else if (options.expectedRate > 0 && input.sampleRate != options.expectedRate) {
-    return Fail("sample-rate mismatch: " + options.input + " runs at " + std::to_string(int(input.sampleRate)) +
-                " Hz, expected " + std::to_string(int(options.expectedRate)) + " Hz");
+    source = std::make_unique<BassRiffSource>(options.expectedRate > 0 ? options.expectedRate : kDefaultRate);
+  } else {
+    auto reader = std::make_unique<SoundFileReader>();
+    if (!reader->Open(options.input, error)) return Fail(kExitProcessing, error);
+    source = std::move(reader);
+  }
+  const double rate = source->SampleRate();
+  if (options.expectedRate > 0 && rate != options.expectedRate) {
+    return Fail(kExitProcessing, "sample-rate mismatch: " + InputName(options) + " runs at " +
+                                     std::to_string(static_cast<int>(rate)) + " Hz, expected " +
+                                     std::to_string(static_cast<int>(options.expectedRate)) + " Hz");
   }
 
   OfflineHost host;
   OfflineHost::Settings settings;
-  settings.sampleRate = input.sampleRate;
+  settings.sampleRate = rate;
   settings.blockSize = options.blockSize;
   settings.doublePrecision = options.doublePrecision;
-  settings.compensateLatency = options.compensateLatency;
-  if (!host.Open(options.plugin, settings)) return Fail(host.Error());
-  if (!options.loadState.empty() && !host.LoadState(options.loadState)) return Fail(host.Error());
-  for (const auto& value : options.values) {
-    if (!host.SetParameterText(value.first, value.second)) return Fail(host.Error());
-  }
-  for (const auto& position : options.positions) {
-    char* end = nullptr;
-    const double p = std::strtod(position.second.c_str(), &end);
-    if (position.second.empty() || *end != '\0') return Fail("the position of \"" + position.first + "\" is not a number");
-    if (!host.SetParameterPosition(position.first, p)) return Fail(host.Error());
-  }
-  if (!options.saveState.empty() && !host.SaveState(options.saveState)) return Fail(host.Error());
+  if (!host.Open(options.plugin, settings)) return Fail(kExitProcessing, host.Error());
+  ChannelMode channel;
+  if (const int code = ConfigurePlugin(host, options, source->Channels(), channel)) return code;
 
-  AudioBuffer output;
-  ProgressBar progress;
+  // Every output is opened before the work starts, so a bad path fails at once.
+  CatchSignals();
+  OutputFile stateFile;
+  if (!options.saveState.empty()) {
+    std::vector<char> state;
+    if (!host.GetState(state)) return Fail(kExitProcessing, host.Error());
+    if (!stateFile.Open(options.saveState, error) || !stateFile.Write(state.data(), state.size(), error)) {
+      return Fail(kExitProcessing, error);
+    }
+  }
+  OutputFile outputFile;
+  SoundFileWriter writer;
+  if (!outputFile.Open(options.output, error) ||
+      !writer.Open(outputFile, format, host.NumOutputs(), static_cast<int>(rate), source->Frames(), error)) {
+    return Fail(kExitProcessing, error);
+  }
+
+  ProgressBar progress(!options.quiet, source->Frames(), rate);
+  StreamRenderer renderer(host, options.blockSize, options.compensateLatency);
+  StreamRenderer::Callbacks callbacks;
+  callbacks.progress = [&progress](uint64_t frames) { progress.Update(frames); };
+  callbacks.interrupted = [] { return interruption != 0; };
   const auto start = std::chrono::steady_clock::now();
-  if (!host.Render(input, output, [&](double fraction) { progress.Update(fraction); })) return Fail(host.Error());
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const int latency = host.Latency();
-  if (!WriteFloatWav(options.output, output, error)) return Fail(error);
+  const bool rendered = renderer.Run(*source, writer, callbacks, error) && writer.Close(error) &&
+                        outputFile.Commit(error) && (options.saveState.empty() || stateFile.Commit(error));
+  if (!rendered) {
+    progress.Clear();
+    return Fail(kExitProcessing, error);
+  }
+  progress.Finish();
+  if (options.quiet) return kExitSuccess;
 
-  const double audioSeconds = input.Frames() / input.sampleRate;
-  std::printf("torvane-render: %s -> %s\n", options.input.empty() ? "built-in bass riff" : options.input.c_str(),
-              options.output.c_str());
-  std::printf("  plug-in  %s\n", options.plugin.c_str());
-  std::printf("  audio    %zu in / %zu out channels, %.0f Hz, %.2f s, blocks of %d, %s precision\n",
-              input.channels.size(), output.channels.size(), input.sampleRate, audioSeconds, options.blockSize,
-              options.doublePrecision ? "double" : "single");
-  std::printf("  latency  %d samples (%s)\n", latency, options.compensateLatency ? "compensated" : "kept in the output");
-  PrintLevels("input", input);
-  PrintLevels("output", output);
-  std::printf("  real-time factor %.1fx (audio seconds per second of processing)\n",
-              seconds > 0 ? audioSeconds / seconds : 0.0);
-  return 0;
+  RenderReport report;
+  report.inputName = InputName(options);
+  report.outputName = outputFile.Name();
+  report.plugin = host.EffectName() + " (" + options.plugin + ")";
+  report.inputFormat = source->Description();
+  report.outputFormat = format.container + ", " + format.sampleText;
+  report.sampleRate = rate;
+  report.framesRead = renderer.FramesRead();
+  report.framesWritten = renderer.FramesWritten();
+  DescribeChannelMode(host, options, channel, source->Channels(), report);
+  report.latency = host.Latency();
+  report.latencyCompensated = options.compensateLatency;
+  report.blockSize = options.blockSize;
+  report.doublePrecision = options.doublePrecision;
+  report.input = renderer.InputLevels();
+  report.output = renderer.OutputLevels();
+  report.clippedSamples = writer.ClippedSamples();
+  report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  report.pluginSeconds = host.PluginSeconds();
+  report.Print(stderr);
+  return kExitSuccess;
 }
 
+}  // namespace
 }  // namespace torvane
 
-int main(int argc, char** argv) { return torvane::RunRender(argc, argv); }
+int main(int argc, char** argv) {
+  // Nothing escapes as an abort: whatever goes wrong ends with a message.
+  try {
+    return torvane::RunRender(argc, argv);
+  } catch (const std::exception& e) {
+    return torvane::Fail(torvane::kExitProcessing, std::string("unexpected failure: ") + e.what());
+  } catch (...) {
+    return torvane::Fail(torvane::kExitProcessing, "unexpected failure");
+  }
+}
