@@ -30,8 +30,6 @@ class StereoChain {
   ChannelProcessor& Left() noexcept { return left_; }
   ChannelProcessor& Right() noexcept { return right_; }
   LookaheadLimiter& Limiter() noexcept { return limiter_; }
-  const ChannelProcessor& Left() const noexcept { return left_; }
-  const LookaheadLimiter& Limiter() const noexcept { return limiter_; }
 
   // Input samples that are not finite enter as silence. A processor whose
   // output runs away (finite but enormous input can overflow) starts afresh
