@@ -77,30 +77,54 @@ struct PipelinedChannel {
   }
 };
 
+// The limiter and the output factor, writing frame i of the outputs.
+struct LimitedOutputs {
+  LookaheadLimiter& limiter;
+  double factor;
+  double* left;
+  double* right;
+
+  [[gnu::always_inline]] void Stereo(int i, double processedLeft, double processedRight) noexcept {
+    limiter.ProcessStereo(processedLeft, processedRight);
+    left[i] = Limited(limiter.OutLeft() * factor, limiter);
+    right[i] = Limited(limiter.OutRight() * factor, limiter);
+  }
+  [[gnu::always_inline]] void Mono(int i, double processed) noexcept {
+    limiter.ProcessMono(processed);
+    left[i] = right[i] = Limited(limiter.OutLeft() * factor, limiter);
+  }
+};
+
+// The limiter takes each frame one iteration late, after the channels have
+// started on the next frame: one more independent chain for the CPU to work
+// on meanwhile. Its state still advances frame by frame.
 template <typename L>
 inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
                      const StereoChain::Block& block) noexcept {
-  double* outLeft = block.outputs[0];
-  double* outRight = block.outputs[1];
   const int frames = block.frames;
-  const double factor = block.outputFactor;
+  LimitedOutputs out{limiter, block.outputFactor, block.outputs[0], block.outputs[1]};
   PipelinedChannel<L> l(left, block.inputs[0], block.trimGain);
   if (block.stereo) {
     PipelinedChannel<L> r(right, block.inputs[1], block.trimGain);
+    double pendingLeft = 0.0, pendingRight = 0.0;
     for (int i = 0; i < frames; ++i) {
       l.StepNext(i, frames);
       r.StepNext(i, frames);
       const double processedLeft = l.Output(i, frames);
       const double processedRight = r.Output(i, frames);
-      limiter.ProcessStereo(processedLeft, processedRight);
-      outLeft[i] = Limited(limiter.OutLeft() * factor, limiter);
-      outRight[i] = Limited(limiter.OutRight() * factor, limiter);
+      if (i > 0) out.Stereo(i - 1, pendingLeft, pendingRight);
+      pendingLeft = processedLeft;
+      pendingRight = processedRight;
     }
+    out.Stereo(frames - 1, pendingLeft, pendingRight);
   } else {
+    double pending = 0.0;
     for (int i = 0; i < frames; ++i) {
       l.StepNext(i, frames);
-      limiter.ProcessMono(l.Output(i, frames));
-      outLeft[i] = outRight[i] = Limited(limiter.OutLeft() * factor, limiter);
+      const double processed = l.Output(i, frames);
+      if (i > 0) out.Mono(i - 1, pending);
+      pending = processed;
     }
+    out.Mono(frames - 1, pending);
   }
 }
