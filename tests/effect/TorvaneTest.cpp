@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "EffectHarness.h"
+#include "framework/ScopedFlushToZero.h"
 #include "support/EditorDoubles.h"
 #include "vst/MeterRequest.h"
 
@@ -405,6 +406,45 @@ TEST(TorvaneAudio, OverflowingInputNeverGivesNonFiniteOutput) {
   for (const auto* out : {&left, &right, &tuneLeft, &tuneRight}) {
     for (double v : *out) ASSERT_TRUE(std::isfinite(v));
   }
+}
+
+// A channel whose state runs away mid-block (the dirt layer squares its
+// input) starts afresh before the next frame, exactly as a plain frame-by-frame
+// loop over the processors would do it; the other channel carries on.
+TEST(TorvaneAudio, ARunawayChannelRestartsBeforeTheNextFrame) {
+  const int block = 256;
+  std::vector<double> left = BassLine(48000.0, 0.1), right = BassLine(48000.0, 0.1, 99);
+  // A burst at the 80 Hz band's centre, left only, from the middle of a block:
+  // the band's output nears the largest double and its feedback overflows.
+  for (int i = 1000; i < 2200; ++i) left[i] = 1.7e308 * std::sin(2 * 3.141592653589793 * 80 * i / 48000.0);
+  EffectHarness harness(48000.0, block);
+  harness.Set(kChannel, 1);
+  harness.Set(kDirt, 5.0);
+  std::vector<double> outLeft, outRight;
+  harness.Process(left, right, outLeft, outRight);
+
+  ReferenceChain reference(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.5, 1.0, 1.0, 0.0);
+  auto recovered = [](double y, ChannelProcessor& channel) {
+    if (std::isfinite(y)) return y;
+    channel.ClearState();
+    return 0.0;
+  };
+  ScopedFlushToZero flushToZero;  // as the effect processes
+  bool restarted = false;
+  for (size_t start = 0; start < left.size(); start += block) {
+    for (size_t i = start; i < std::min(left.size(), start + block); ++i) {
+      const double l = reference.channels[0].ProcessSample(left[i]);
+      restarted = restarted || !std::isfinite(l);
+      const double r = recovered(reference.channels[1].ProcessSample(right[i]), reference.channels[1]);
+      reference.limiter.ProcessStereo(recovered(l, reference.channels[0]), r);
+      ASSERT_EQ(outLeft[i], reference.limiter.OutLeft() * reference.factor) << i;
+      ASSERT_EQ(outRight[i], reference.limiter.OutRight() * reference.factor) << i;
+    }
+    for (ChannelProcessor& channel : reference.channels) {
+      if (!channel.HasFiniteState()) channel.ClearState();
+    }
+  }
+  EXPECT_TRUE(restarted);
 }
 
 }  // namespace torvane
