@@ -139,6 +139,20 @@ TEST_F(Adapter, AttachedEditorIsAnnouncedSizedAndFedEveryValue) {
   EXPECT_EQ(editor->closed, 1);
 }
 
+// The controller is owned by the editor it was attached with: an editor that
+// replaces that one destroys it, so the replacement must not reach it.
+TEST_F(Adapter, ReplacedEditorTakesItsResizeControllerAlong) {
+  FakeResizeState resize;
+  effect.SetResizeState(&resize);
+  effect.AttachEditor(std::make_unique<FakeEditor>());
+  effect.AttachEditor(std::make_unique<FakeEditor>());
+  EXPECT_EQ(resize.attached, 1);
+  EXPECT_EQ(effect.ResizeState(), nullptr);
+  int parent = 0;
+  EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &parent), 1);
+  EXPECT_EQ(resize.sizeApplied, 0);
+}
+
 TEST_F(Adapter, HostChangesFollowIntoTheEditor) {
   auto ownedEditor = std::make_unique<FakeEditor>();
   FakeEditor* editor = ownedEditor.get();
