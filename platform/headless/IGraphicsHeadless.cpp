@@ -58,7 +58,16 @@ void IGraphicsHeadless::ModulePath(GrowableText& out) {
 
 void IGraphicsHeadless::DesktopFolder(GrowableText& out) { SetUserFolder(UserFolder::Desktop, out); }
 
+void IGraphicsHeadless::UseDocumentsFolder(const char* folder) noexcept {
+  ownDocumentsFolder_ = true;
+  documentsFolder_.Set(folder ? folder : "");
+}
+
 void IGraphicsHeadless::DocumentsFolder(GrowableText& out) {
+  if (ownDocumentsFolder_) {
+    out.Set(documentsFolder_.Get());
+    return;
+  }
   char path[kPathBytes] = "";
   out.Set(torvane::DocumentsFolder(path, sizeof(path)) ? path : "");
 }

@@ -13,6 +13,11 @@ class IGraphicsHeadless : public IGraphics {
  public:
   using IGraphics::IGraphics;
 
+  // Tests and tools keep the editor's settings in a folder of their own:
+  // DocumentsFolder gives this one from now on instead of the user's. An empty
+  // text means there is none, so that nothing is kept at all.
+  void UseDocumentsFolder(const char* folder) noexcept;
+
   bool PresentArea(const IBounds& area) override;
   void CancelTextEntry() override {}
   const char* BackendName() const override { return "Headless"; }
@@ -37,6 +42,10 @@ class IGraphicsHeadless : public IGraphics {
   void* WindowHandle() const override { return nullptr; }
   bool ReadClipboardText(GrowableText& out) override;
   std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) override;
+
+ private:
+  bool ownDocumentsFolder_ = false;
+  GrowableText documentsFolder_;
 };
 
 }  // namespace torvane
