@@ -15,6 +15,7 @@
 
 #include "raster/MemBitmap.h"
 #include "raster/PngLoader.h"
+#include "raster/PngWriter.h"
 #include "raster/SysBitmap.h"
 #include "raster/RasterTestSupport.h"
 
@@ -348,6 +349,29 @@ TEST(PngResource, EditorImagesDecodeAtTheirSizes) {
     EXPECT_EQ(image->Width(), e.width) << e.id;
     EXPECT_EQ(image->Height(), e.height) << e.id;
   }
+}
+
+// Round trip through our own decoder and libpng's reader of the file: every
+// pixel comes back with its colour, opaque, whatever the row pitch.
+TEST(EncodePng, PixelsComeBackOpaqueWithTheirColours) {
+  SysBitmap surface(37, 5);
+  surface.SetSize(33, 4);  // narrower than allocated: rows are longer than the image
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 33; ++x) RowStart(surface, y)[x] = 0x01000000u * (x * 7 % 256) | (0x10203u * (x + 33 * y));
+  }
+  GrowableBuffer png;
+  ASSERT_TRUE(EncodePng(surface, png));
+  std::unique_ptr<MemBitmap> decoded = DecodePngMemory(png.Data(), static_cast<size_t>(png.Size()));
+  ASSERT_TRUE(decoded);
+  ASSERT_EQ(decoded->Width(), 33);
+  ASSERT_EQ(decoded->Height(), 4);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 33; ++x) {
+      EXPECT_EQ(RowStart(*decoded, y)[x], 0xFF000000u | (0x10203u * (x + 33 * y) & 0xFFFFFF)) << x << ", " << y;
+    }
+  }
+  MemBitmap empty;
+  EXPECT_FALSE(EncodePng(empty, png));
 }
 
 TEST(PngResource, UnknownIdGivesNothing) {
