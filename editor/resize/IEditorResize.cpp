@@ -25,6 +25,8 @@ constexpr uint32_t kBackdropColour = 0xFF191919;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 // The reopen message's text height on an editor as wide as when it was built.
 constexpr double kMessageSize = 77.0;
+// The share of the window's width the message's longer line may take.
+constexpr double kMessageFill = 0.95;
 constexpr char kMessageFirstLine[] = "  Reopen plugin interface";
 constexpr char kMessageSecondLine[] = "  to get new size...";
 
@@ -509,14 +511,24 @@ void IEditorResize::DrawHandle(IGraphics& graphics) {
   }
 }
 
+void IEditorResize::SetMessageSize(int size) noexcept {
+  if (messageStyle_.size == size) return;
+  messageStyle_.size = size;
+  messageStyle_.cachedFont = nullptr;
+}
+
 void IEditorResize::DrawReopenMessage(IGraphics& graphics) {
   FillBackground(graphics, DrawRect());
-  const int size = Trunc(graphics.Width() * kMessageSize / constructionWidth_);
-  if (messageStyle_.size != size) {
-    messageStyle_.size = size;
-    messageStyle_.cachedFont = nullptr;
-  }
   const IBounds& r = DrawRect();
+  int size = Trunc(graphics.Width() * kMessageSize / constructionWidth_);
+  SetMessageSize(size);
+  // At that size the longer line is wider than the window at any scale: the
+  // text shrinks until it fits (its width follows its size).
+  IBounds extent = r;
+  if (graphics.MeasureText(messageStyle_, kMessageFirstLine, extent) && extent.Width() > r.Width()) {
+    size = Trunc(size * kMessageFill * r.Width() / extent.Width());
+    SetMessageSize(size);
+  }
   const int half = graphics.Height() / 2;
   const int gap = half - size;
   IBounds first{0, std::max(gap, 0), r.right, r.bottom};

@@ -154,6 +154,7 @@ class IEditorResize : public IControl, public IResizeController, public IResizeS
   // The controller's rectangles on screen become the whole window.
   void CoverWindow() noexcept;
   void SetOwnRects(const IBounds& rect) noexcept;
+  void SetMessageSize(int size) noexcept;
 
   IGraphics& graphics_;
   SettingsFile settings_;

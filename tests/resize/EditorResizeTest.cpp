@@ -117,6 +117,7 @@ TEST_F(EditorResize, DoubleClickAtTwoReturnsToOneAndAsksToBeReopenedUntilItIs) {
     for (int x = 0; x < 720; ++x) inked += (Pixel(graphics, x, y) & 0xFFFFFF) > 0xC0C0C0;
   }
   EXPECT_GT(inked, 2000);
+  for (int y = 0; y < 420; ++y) ASSERT_EQ(Pixel(graphics, 712, y), kBackdrop) << y;  // the text fits the window
   graphics.cursor = SystemCursor::Arrow;
   graphics.HandleMouseMove(710, 410, {});
   EXPECT_EQ(graphics.cursor, SystemCursor::Arrow);  // no handle to drag meanwhile
