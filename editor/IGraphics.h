@@ -100,6 +100,9 @@ class IGraphics : public IEditor {
   virtual void SetCursorShape(SystemCursor cursor) { ShowSystemCursor(cursor); }
   // The full-resolution image of a PNG resource, or null.
   virtual std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) = 0;
+  // The size of that image; false when there is none. Here by decoding it; a
+  // platform that can read the size alone overrides this.
+  virtual bool PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height);
 
   // --- The control list ------------------------------------------------------
 

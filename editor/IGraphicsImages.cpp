@@ -43,6 +43,14 @@ const IImageStrip* FindRendered(const GrowableArray<const IImageStrip*>& rendere
 
 }  // namespace
 
+bool IGraphics::PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height) {
+  const std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(resourceId, resourceName);
+  if (!image) return false;
+  width = image->Width();
+  height = image->Height();
+  return true;
+}
+
 IImageStrip& IGraphics::LoadImageStrip(int resourceId, const char* resourceName, int frameCount) {
   IImageStrip strip;
   strip.frameCount = frameCount;
@@ -59,19 +67,23 @@ IImageStrip& IGraphics::LoadImageStrip(int resourceId, const char* resourceName,
       strip.unscaledHeight = strip.height;
     }
   } else {
-    std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(resourceId, resourceName);
-    if (image && imageFactor_ <= 1) {
-      strip.width = image->Width();
-      strip.height = image->Height();
-      strip.raster = cache.Add(resourceId, std::move(image));
+    if (imageFactor_ <= 1) {
+      std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(resourceId, resourceName);
+      if (image) {
+        strip.width = image->Width();
+        strip.height = image->Height();
+      }
+      // A missing image stays a strip of size 0 that draws nothing.
+      strip.raster = cache.Add(resourceId, image ? std::move(image) : Placeholder());
     } else {
       // The image is drawn at a fraction of its size, so until RescaleImages
-      // renders it the strip reports that size and draws a placeholder. A
-      // missing image stays a strip of size 0 that draws nothing.
-      if (image) {
+      // renders it the strip reports that size and draws a placeholder; the
+      // size alone is read now.
+      int width = 0, height = 0;
+      if (PlatformImageSize(resourceId, resourceName, width, height)) {
         const unsigned factor = static_cast<unsigned>(imageFactor_);
-        strip.width = static_cast<int>(static_cast<unsigned>(image->Width()) / factor);
-        strip.height = static_cast<int>(static_cast<unsigned>(image->Height()) / factor);
+        strip.width = static_cast<int>(static_cast<unsigned>(width) / factor);
+        strip.height = static_cast<int>(static_cast<unsigned>(height) / factor);
       }
       strip.raster = cache.Add(resourceId, Placeholder());
     }

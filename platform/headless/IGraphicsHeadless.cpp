@@ -100,4 +100,8 @@ std::unique_ptr<IRasterBitmap> IGraphicsHeadless::LoadPlatformImage(int resource
   return LoadPngResource(ThisModule(), resourceId);
 }
 
+bool IGraphicsHeadless::PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height) {
+  return NamesPngImage(resourceName) && PngResourceSize(ThisModule(), resourceId, width, height);
+}
+
 }  // namespace torvane

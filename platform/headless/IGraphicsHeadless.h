@@ -42,6 +42,7 @@ class IGraphicsHeadless : public IGraphics {
   void* WindowHandle() const override { return nullptr; }
   bool ReadClipboardText(GrowableText& out) override;
   std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) override;
+  bool PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height) override;
 
  private:
   bool ownDocumentsFolder_ = false;

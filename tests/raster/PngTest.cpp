@@ -268,6 +268,23 @@ TEST(DecodePng, HugeDeclaredSizeIsRefusedBeforeReservingPixels) {
   EXPECT_EQ(reused.Width(), 3);  // never resized toward 23000 x 23000
   EXPECT_EQ(reused.AllocatedBytes(), MemBitmap(3, 3).AllocatedBytes());
   EXPECT_FALSE(DecodePngMemory(bytes.data(), bytes.size()));
+  int width = 0, height = 0;
+  EXPECT_FALSE(ReadPngSize(bytes.data(), bytes.size(), width, height));
+}
+
+// The editor learns its images' sizes long before it draws them: from the
+// header, which the rest of the file need not follow.
+TEST(DecodePng, SizeIsReadFromTheHeaderAlone) {
+  const auto bytes = Encode(SmallRgba());
+  int width = 0, height = 0;
+  ASSERT_TRUE(ReadPngSize(bytes.data(), 24, width, height));
+  EXPECT_EQ(width, 5);
+  EXPECT_EQ(height, 3);
+  EXPECT_FALSE(ReadPngSize(bytes.data(), 23, width, height));
+  auto foreign = bytes;
+  foreign[12] = 'X';  // not the header chunk
+  EXPECT_FALSE(ReadPngSize(foreign.data(), foreign.size(), width, height));
+  EXPECT_FALSE(ReadPngSize(nullptr, 100, width, height));
 }
 
 class PngFile : public ::testing::Test {
@@ -348,6 +365,10 @@ TEST(PngResource, EditorImagesDecodeAtTheirSizes) {
     ASSERT_TRUE(image) << e.id;
     EXPECT_EQ(image->Width(), e.width) << e.id;
     EXPECT_EQ(image->Height(), e.height) << e.id;
+    int width = 0, height = 0;
+    ASSERT_TRUE(PngResourceSize(nullptr, e.id, width, height)) << e.id;
+    EXPECT_EQ(width, e.width) << e.id;
+    EXPECT_EQ(height, e.height) << e.id;
   }
 }
 
