@@ -159,7 +159,6 @@ void IEditorResize::AttachToEditor() {
     layouts_.Add(copy.release());
   }
 
-  if (rescaleBitmaps_ && renderedScale.load() == 0.0) RenderImages(guiScale_);
   NotifyControlsOfScale();
   // The editor owns its controls; this one is the last of them.
   IGraphics& graphics = graphics_;

@@ -72,11 +72,14 @@ class IEditorResize : public IControl, public IResizeController, public IResizeS
 
   // --- The plug-in's two moments ------------------------------------------------
 
-  // Adds the side handles, takes the layout of every control, renders the
-  // images when no editor of the process has yet, and appends itself last.
+  // Adds the side handles, takes the layout of every control and appends
+  // itself last. The images are not rendered here but at the first open:
+  // hosts build many instances (to scan, to restore a session) whose editors
+  // are never shown.
   void AttachToEditor() override;
   // After the host opened the window: the stored view and size (once), the
-  // stored scale, the layout, and the window's size.
+  // stored scale, the layout, the images rendered for the scale unless they
+  // are already, and the window's size.
   void ApplyStoredSizeOnOpen() override;
 
   // --- For the graphics core ------------------------------------------------------
