@@ -34,7 +34,9 @@ class IGraphicsHeadless : public IGraphics {
   bool AskForColour(IArgb& colour, const char* prompt) override;
   bool OpenAddress(const char* address, const char* caption, const char* confirmText,
                    const char* errorText) override;
-  // There is no window to open: the host is told the editor did not open.
+  // There is no window to open: the host is not told of an editor, and is
+  // told it did not open when it asks all the same.
+  bool HasWindow() const override { return false; }
   bool OpenEditorWindow(void* parentWindow) override;
   void CloseEditorWindow() override {}
   // No window, no pointer to shape.

@@ -141,6 +141,15 @@ TEST_F(Adapter, AttachedEditorIsAnnouncedSizedAndFedEveryValue) {
 
 // The controller is owned by the editor it was attached with: an editor that
 // replaces that one destroys it, so the replacement must not reach it.
+// Without a window of its own the host's generic parameter view is all there is.
+TEST_F(Adapter, EditorWithoutAWindowIsNotAnnounced) {
+  auto editor = std::make_unique<FakeEditor>();
+  editor->hasWindow = false;
+  effect.EffectRecord()->flags |= effFlagsHasEditor;  // as the effect's own editor may have left it
+  effect.AttachEditor(std::move(editor));
+  EXPECT_FALSE(effect.EffectRecord()->flags & effFlagsHasEditor);
+}
+
 TEST_F(Adapter, ReplacedEditorTakesItsResizeControllerAlong) {
   FakeResizeState resize;
   effect.SetResizeState(&resize);
