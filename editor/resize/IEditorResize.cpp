@@ -406,10 +406,9 @@ void IEditorResize::CoverWindow() noexcept {
 
 void IEditorResize::MouseDown(int /*x*/, int /*y*/, const IMouseKeys& keys) {
   if (!reopenNeeded_) graphics_.SetCursorShape(SystemCursor::SizeDiagonal);
-  if (keys.left && rescaleBitmaps_ && deferBitmapRescale_ && proportionalDrag_ && !reopenNeeded_) {
-    liveDrag_ = true;
-    SetOwnRects({0, 0, windowWidth_, windowHeight_});
-  }
+  // The images wait for the button to be let go; the window shows the plain
+  // backdrop meanwhile.
+  if (keys.left && rescaleBitmaps_ && deferBitmapRescale_ && proportionalDrag_ && !reopenNeeded_) liveDrag_ = true;
   if (keys.right) OnRightClick();
 }
 
@@ -420,20 +419,13 @@ void IEditorResize::MouseDrag(int x, int y, int /*dx*/, int /*dy*/, const IMouse
   if (proportionalDrag_ || controlHeld) {
     const double s = ((x + y) * 0.5) / ((baseWidth_ + baseHeight_) * 0.5);
     guiScale_ = std::clamp(s, minScale_, maxScale_);
-    windowWidth_ = Trunc(baseWidth_ * guiScale_);
-    windowHeight_ = Trunc(guiScale_ * baseHeight_);
   } else {
     const EditorView& view = CurrentView();
     baseWidth_ = std::clamp(x / guiScale_, view.minBaseWidth, view.maxBaseWidth);
     baseHeight_ = std::clamp(y / guiScale_, view.minBaseHeight, view.maxBaseHeight);
   }
-  if ((rescaleBitmaps_ && deferBitmapRescale_ && proportionalDrag_) || controlHeld) {
-    SetOwnRects({0, 0, windowWidth_, windowHeight_});
-  } else {
-    // The handle follows the pointer.
-    const int e = std::max(Trunc(kHandleSize * guiScale_), kMinHandleSize);
-    SetOwnRects({x - e, y - e, x, y});
-  }
+  // The handle goes to the new corner; the drag stays with it as long as the
+  // button is held, wherever the pointer goes.
   ApplyResize();
 }
 
