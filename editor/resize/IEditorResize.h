@@ -105,13 +105,9 @@ class IEditorResize : public IControl, public IResizeController, public IResizeS
   void DragWidthTo(int x);
   void DragHeightTo(int y);
 
-  int ViewIndex() const noexcept { return viewIndex_; }
   double BaseWidth() const noexcept { return baseWidth_; }
   double BaseHeight() const noexcept { return baseHeight_; }
-  int WindowWidth() const noexcept { return windowWidth_; }
-  int WindowHeight() const noexcept { return windowHeight_; }
   bool ReopenNeeded() const noexcept { return reopenNeeded_; }
-  const SettingsFile& Settings() const noexcept { return settings_; }
 
  protected:
   // The message that covers the window while it has to be reopened.

@@ -196,6 +196,56 @@ TEST_F(EditorResize, SizeDragKeepsTheFileAndTheStateCarriesTheSize) {
   EXPECT_EQ(Graphics(third).Surface()->Height(), 840);
 }
 
+// Configurations this effect does not use: side handles that stay wide enough
+// to catch, corner drags that change the size unless Control is held, and
+// images rendered at every step of a drag.
+TEST_F(EditorResize, SideHandlesSizeDragsAndImmediateRenderingWhenConfigured) {
+  Torvane effect(nullptr);
+  auto owned = std::make_unique<ScratchGraphics>(effect);
+  owned->UseDocumentsFolder(NextDocumentsFolder().c_str());
+  ScratchGraphics& graphics = *owned;
+  auto resize = std::make_unique<IEditorResize>(effect, graphics);
+  resize->SetRescaleBitmaps(true);
+  resize->SetDeferBitmapRescale(false);
+  resize->SetScaleLimits(1.0, 3.0);
+  resize->SetControlKeyProportional(true);
+  resize->SetViewLimits(0, 360, 210, 1440, 840);
+  resize->SetSideHandles(true, 2, 4, 12);
+  graphics.SetImageFactor(3);
+  graphics.AttachBackdrop(100, "resources/img/bg.png");
+  effect.SetResizeState(resize.release());
+  effect.AttachEditor(std::move(owned));
+  Open(effect);
+  const IControl& bottom = *graphics.GetControl(1);
+  const IControl& right = *graphics.GetControl(2);
+  EXPECT_EQ(right.TargetRect(), (IBounds{708, 0, 720, 420}));  // 4 thick, caught over 12
+  EXPECT_EQ(bottom.TargetRect(), (IBounds{0, 408, 720, 420}));
+  EXPECT_FALSE(right.Hidden() || bottom.Hidden());
+
+  graphics.HandleMouseDown(715, 200, kLeft);
+  EXPECT_EQ(graphics.cursor, SystemCursor::SizeHorizontal);
+  graphics.HandleMouseDrag(1000, 250, kLeft);
+  graphics.HandleMouseUp(1000, 250, kLeft);
+  EXPECT_EQ(graphics.Surface()->Width(), 1000);
+  EXPECT_EQ(graphics.Surface()->Height(), 420);
+  EXPECT_EQ(right.TargetRect(), (IBounds{988, 0, 1000, 420}));
+
+  DragCorner(graphics, 1000, 420, 800, 500);  // the size, at scale 1
+  EXPECT_EQ(Resize(effect).GuiScale(), 1.0);
+  EXPECT_EQ(graphics.Surface()->Width(), 800);
+  EXPECT_EQ(graphics.Surface()->Height(), 500);
+  EXPECT_EQ(StoredScaleText(), "1.000000000000000");
+
+  const IMouseKeys leftWithControl{true, false, false, true};
+  graphics.HandleMouseDown(795, 495, leftWithControl);
+  graphics.HandleMouseDrag(1040, 650, leftWithControl);  // (1040 + 650) / (800 + 500)
+  EXPECT_EQ(Resize(effect).GuiScale(), 1.3);
+  EXPECT_FALSE(Resize(effect).LiveDrag());
+  EXPECT_EQ(RasterCache::Instance().Find(100)->Width(), 936);  // rendered at once
+  Tick(effect);
+  EXPECT_NE(Pixel(graphics, 5, 5), kBackdrop);
+}
+
 // Every editor of the process draws the same images: when one renders them
 // for its new scale, another open one asks to be reopened; an editor built
 // while they are rendered for 2 is still laid out from scale 1.
