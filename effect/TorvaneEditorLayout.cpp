@@ -120,6 +120,9 @@ void Torvane::BuildEditor() {
     const IBounds rect{kMeterLeft, kMeterTops[k], kMeterRight, kMeterTops[k] + kMeterHeight};
     auto meter = std::make_unique<IHBiDirMeterControl>(this, rect);
     meter->SetColours(kMeterCentreColour, kMeterExtremeColour);
+    // Until audio runs the meters read what the effect holds (0 dB), not the
+    // far left a control's first value would show.
+    meter->SetValueFromEffect(MeterValue(k));
     SetMeterControl(k, &g.AddControl(std::move(meter)));
   }
   g.AddControl(std::make_unique<ITextControl>(this, kVersionRect, TextStyle(9, {80, 255, 255, 255}), kVersionText));

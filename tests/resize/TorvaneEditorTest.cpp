@@ -106,6 +106,11 @@ TEST_F(TorvaneEditor, ImagesStylesAndValuesFollowTheParameters) {
   graphics.GetControl(24)->AcceptText("75");
   EXPECT_EQ(effect.GetParameter(Torvane::kLfCut)->Value(), 5.0);
 
+  // Before any audio the meters stand at 0 dB and draw no bar.
+  Tick(effect);
+  for (int i = 26; i < 34; ++i) {
+    EXPECT_EQ(static_cast<IHBiDirMeterControl&>(*graphics.GetControl(i)).BarRect().Width(), 0) << i;
+  }
   auto& meter = static_cast<IHBiDirMeterControl&>(*graphics.GetControl(26));
   meter.SetValueFromEffect(1.0);
   Tick(effect);
