@@ -192,8 +192,10 @@ void IEditorResize::ApplyStoredSizeOnOpen() {
   const bool sizeChanged = windowWidth_ != oldWidth || windowHeight_ != oldHeight;
   if (sizeChanged || reopenNeeded_ || (rescaleBitmaps_ && !ImagesMatch(guiScale_))) {
     if (rescaleBitmaps_) RenderImages(guiScale_);
-    graphics_.ResizeSurface(windowWidth_, windowHeight_);
+    // The controls learn the scale before the window takes its size: a window
+    // layer may paint while it resizes.
     NotifyControlsOfScale();
+    graphics_.ResizeSurface(windowWidth_, windowHeight_);
     reopenNeeded_ = false;
   }
 }
@@ -234,18 +236,12 @@ void IEditorResize::ApplyResize() {
   }
   UpdateWindowSize();
   ChangeLayout();
-  if (!rescaleBitmaps_) {
-    graphics_.ResizeSurface(windowWidth_, windowHeight_);
-    NotifyControlsOfScale();
-  } else if (deferBitmapRescale_) {
-    graphics_.ResizeSurface(windowWidth_, windowHeight_);
-    // While the corner is dragged the controls wait for the images.
-    if (!liveDrag_) NotifyControlsOfScale();
-  } else {
-    if (scaleChanged) RenderImages(guiScale_);
-    graphics_.ResizeSurface(windowWidth_, windowHeight_);
-    NotifyControlsOfScale();
-  }
+  if (rescaleBitmaps_ && !deferBitmapRescale_) RenderImages(guiScale_);
+  // While the corner is dragged the controls wait for the images, which wait
+  // for the button to be let go. Otherwise they learn the scale before the
+  // window takes its size: a window layer may paint while it resizes.
+  if (!(rescaleBitmaps_ && deferBitmapRescale_ && liveDrag_)) NotifyControlsOfScale();
+  graphics_.ResizeSurface(windowWidth_, windowHeight_);
   graphics_.MarkAllControlsDirty();
 }
 
