@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <new>
 
 #include "framework/IEditor.h"
@@ -10,7 +11,6 @@
 namespace torvane {
 
 namespace {
-constexpr double kLfCutTable[] = {20, 30, 40, 50, 60, 70, 80, 90, 100};
 constexpr const char* kLfCutTexts[] = {"20 Hz", "30 Hz", "40 Hz", "50 Hz", "60 Hz",
                                        "70 Hz", "80 Hz", "90 Hz", "100 Hz"};
 constexpr double kTrimGainTable[] = {0.5, 1, 2};
@@ -35,6 +35,7 @@ Torvane::Torvane(audioMasterCallback hostCallback) noexcept
   DefineParameters();
   // The editor can be resized, so every state carries its size.
   StoreEditorSizeInState();
+  BuildEditor();
   FillDefaultPresets("-", 1);
   // Hosts read the latency right after loading; it is fixed by the look-ahead.
   SetLatency(LookaheadLimiter::kLookahead);
@@ -48,7 +49,7 @@ void Torvane::DefineParameters() noexcept {
     GetParameter(kSubBass + band)->DefineDouble(toneNames[band], 0.0, -10.0, 10.0, 0.1, "dB", 1.0);
   }
   IParameter* lfCut = GetParameter(kLfCut);
-  lfCut->DefineEnum("LF Cut", 1, Count(kLfCutTable));
+  lfCut->DefineEnum("LF Cut", 1, kNumLfCuts);
   for (int i = 0; i < Count(kLfCutTexts); ++i) lfCut->AddDisplayText(i, kLfCutTexts[i]);
   GetParameter(kOutput)->DefineDouble("Output", 0.0, -20.0, 20.0, 0.1, "dB", 1.0);
   IParameter* trim = GetParameter(kInputTrim);
@@ -116,7 +117,7 @@ void Torvane::OnParameterChange(int index) {
       chain_.Right().SetTone(index - kSubBass, v);
       break;
     case kLfCut: {
-      const double hz = kLfCutTable[std::clamp(static_cast<int>(v), 0, Count(kLfCutTable) - 1)];
+      const double hz = kLfCutFrequencies[std::clamp(static_cast<int>(v), 0, kNumLfCuts - 1)];
       chain_.Left().SetLfCut(hz);
       chain_.Right().SetLfCut(hz);
       break;
@@ -163,9 +164,20 @@ void Torvane::ProcessBlock(const double* const* inputs, double* const* outputs, 
   // The trim works on copies: in double precision the inputs are the host's own
   // buffers, which it may still use (sends, other plug-ins).
   chain_.ProcessBlock({inputs, outputs, frames, trimGain_, outputFactor_, stereo_});
-  // Nobody looks at the meters until an editor exists or a host asks for
-  // them, so until then they cost nothing.
+  // The meters follow every block for the editor, which the effect builds
+  // with itself, and for hosts that ask for them; nobody else looks.
   if (Editor() || metersRead_) UpdateMeters(signalPresent);
+}
+
+void Torvane::AttachEditor(std::unique_ptr<IEditor> editor) {
+  // The references point into the editor this one replaces, which goes now;
+  // the audio thread reads them under the same lock.
+  ScopedLock lock(Lock());
+  if (editor && editor.get() != meterEditor_) {
+    std::fill(std::begin(meterControl_), std::end(meterControl_), nullptr);
+    meterEditor_ = nullptr;
+  }
+  IEffectVST::AttachEditor(std::move(editor));
 }
 
 void Torvane::SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept {

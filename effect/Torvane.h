@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cmath>
+#include <iterator>
+#include <memory>
 
 #include "dsp/StereoChain.h"
 #include "effect/MeterScale.h"
@@ -22,12 +24,17 @@ class Torvane final : public IEffectVST {
   };
   static constexpr int kNumMeters = 8;
   static constexpr int kNumToneBands = 7;
+  // "LF Cut" choice i stands for this corner frequency in hertz.
+  static constexpr double kLfCutFrequencies[] = {20, 30, 40, 50, 60, 70, 80, 90, 100};
+  static constexpr int kNumLfCuts = static_cast<int>(std::size(kLfCutFrequencies));
 
   explicit Torvane(audioMasterCallback hostCallback) noexcept;
 
   void OnReset() override;
   void OnParameterChange(int index) override;
   void ProcessBlock(const double* const* inputs, double* const* outputs, int frames) override;
+  // An editor other than the one built with the effect has no meter controls of ours.
+  void AttachEditor(std::unique_ptr<IEditor> editor) override;
 
   // Meter positions 0..1 (0.5 = 0 dB): the left channel's seven band gains, then the limiter's.
   double MeterValue(int meter) const noexcept { return meterValues_[meter]; }
@@ -45,6 +52,9 @@ class Torvane final : public IEffectVST {
 
  private:
   void DefineParameters() noexcept;
+  // The editor with its controls and resize controller, attached to the
+  // effect (TorvaneEditorLayout.cpp).
+  void BuildEditor();
   void SetupBands() noexcept;
   void UpdateMeters(bool signalPresent) noexcept;
 
@@ -68,8 +78,10 @@ class Torvane final : public IEffectVST {
   double meterValues_[kNumMeters] = {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
   // Share of an idle meter's distance to the centre that one block takes back.
   double meterFall_ = 0.01;
-  // Live references to the list indexes of the editor's meter controls.
+  // Live references to the list indexes of the editor's meter controls, and
+  // the editor they belong to.
   const std::atomic<int>* meterControl_[kNumMeters] = {};
+  const IEditor* meterEditor_ = nullptr;
   // A host reads the meters: they follow every block even without an editor.
   bool metersRead_ = false;
 };

@@ -19,6 +19,9 @@ class IEditor {
   // The value a control shows (a meter position, for example); index as in ControlCount.
   virtual void SetControlValueFromEffect(int controlIndex, double value) = 0;
 
+  // Whether this platform's editor has a window to open at all; a host is
+  // told of an editor only then, and shows its own parameter view otherwise.
+  virtual bool HasWindow() const { return true; }
   virtual bool OpenEditorWindow(void* parentWindow) = 0;
   virtual void CloseEditorWindow() = 0;
   virtual int Width() const = 0;

@@ -146,8 +146,13 @@ class IEffectBase {
   void SetInputConnected(int channel, bool connected) noexcept;
   void SetOutputConnected(int channel, bool connected) noexcept;
   // The editor's resize controller, set before the editor is attached. Storing
-  // it does not transfer ownership: once attached, the editor owns it.
-  void SetResizeState(IResizeState* resizeState) noexcept { resizeState_ = resizeState; }
+  // it does not transfer ownership: once attached, the editor owns it. It
+  // serves the next editor attached only; an editor attached later without a
+  // controller of its own has none.
+  void SetResizeState(IResizeState* resizeState) noexcept {
+    resizeState_ = resizeState;
+    resizeStateForNextEditor_ = true;
+  }
 
  protected:
   // From now on every state carries the editor size (the layout of an effect
@@ -200,6 +205,7 @@ class IEffectBase {
   int latency_ = 0;
   int tailSize_ = 0;
   IResizeState* resizeState_ = nullptr;
+  bool resizeStateForNextEditor_ = false;
   EditorSizeRecords editorSize_;
   bool storesEditorSize_ = false;
   OwnedList<IParameter> parameters_;

@@ -21,9 +21,9 @@ native_suite() {
 }
 
 # Programs that touch untrusted bytes (PNG data, state chunks, the renderer's
-# audio and state files) run under AddressSanitizer; the host-concurrency
-# stress runs under ThreadSanitizer.
-asan_programs=(raster_tests framework_tests effect_tests dsp_tests render_tests editor_tests)
+# audio and state files, the editor's settings file) run under
+# AddressSanitizer; the host-concurrency stress runs under ThreadSanitizer.
+asan_programs=(raster_tests framework_tests effect_tests dsp_tests render_tests editor_tests resize_tests screenshot_tests)
 tsan_programs=(vst_host_tests editor_tests)
 
 sanitizer_suite() {

@@ -164,7 +164,12 @@ void IEffectVST::SetEditorRect(int width, int height) noexcept {
 void IEffectVST::AttachEditor(std::unique_ptr<IEditor> editor) {
   if (!editor) return;
   IEffectBase::AttachEditor(std::move(editor));
-  effect_.flags |= effFlagsHasEditor;
+  // Hosts offer an editor button for the flag, and their own view without it.
+  if (Editor()->HasWindow()) {
+    effect_.flags |= effFlagsHasEditor;
+  } else {
+    effect_.flags &= ~effFlagsHasEditor;
+  }
   SetEditorRect(Editor()->Width(), Editor()->Height());
 }
 

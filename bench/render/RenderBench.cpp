@@ -24,11 +24,11 @@
 
 #include "effect/Torvane.h"
 #include "raster/MemBitmap.h"
+#include "raster/PngWriter.h"
 #include "tools/render/BassRiff.h"
 #include "tools/render/PlotLayout.h"
 #include "tools/render/PlotPainter.h"
 #include "tools/render/PlotRecorder.h"
-#include "tools/render/PngWriter.h"
 #include "vst/MeterRequest.h"
 
 namespace torvane {
@@ -215,11 +215,12 @@ void PlotPicture(benchmark::State& state) {
   caption.frames = FramesOf(10);
   for (auto _ : state) {
     MemBitmap bitmap(PlotLayout::kDefaultWidth, PlotLayout::kDefaultHeight);
-    std::vector<uint8_t> png;
+    GrowableBuffer png;
     std::string error;
     PlotPainter painter(recorder, caption);
-    if (!painter.Paint(bitmap, error) || !EncodePng(bitmap, png, error)) state.SkipWithError(error.c_str());
-    benchmark::DoNotOptimize(png.data());
+    if (!painter.Paint(bitmap, error)) state.SkipWithError(error.c_str());
+    if (!EncodePng(bitmap, png)) state.SkipWithError("no PNG");
+    benchmark::DoNotOptimize(png.Data());
   }
 }
 }  // namespace

@@ -25,7 +25,18 @@ void IGraphicsHeadless::ModulePath(GrowableText& out) { ModuleFolderText(out); }
 
 void IGraphicsHeadless::DesktopFolder(GrowableText& out) { UserFolderText(UserFolder::Desktop, out); }
 
-void IGraphicsHeadless::DocumentsFolder(GrowableText& out) { DocumentsFolderText(out); }
+void IGraphicsHeadless::UseDocumentsFolder(const char* folder) noexcept {
+  ownDocumentsFolder_ = true;
+  documentsFolder_.Set(folder ? folder : "");
+}
+
+void IGraphicsHeadless::DocumentsFolder(GrowableText& out) {
+  if (ownDocumentsFolder_) {
+    out.Set(documentsFolder_.Get());
+    return;
+  }
+  DocumentsFolderText(out);
+}
 
 void IGraphicsHeadless::AppDataFolder(GrowableText& out, bool common) {
   UserFolderText(common ? UserFolder::CommonAppData : UserFolder::LocalAppData, out);
@@ -53,6 +64,10 @@ bool IGraphicsHeadless::ReadClipboardText(GrowableText& out) {
 std::unique_ptr<IRasterBitmap> IGraphicsHeadless::LoadPlatformImage(int resourceId, const char* resourceName) {
   if (!NamesPngImage(resourceName)) return nullptr;
   return LoadPngResource(ThisModule(), resourceId);
+}
+
+bool IGraphicsHeadless::PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height) {
+  return NamesPngImage(resourceName) && PngResourceSize(ThisModule(), resourceId, width, height);
 }
 
 }  // namespace torvane

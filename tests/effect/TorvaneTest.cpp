@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "EffectHarness.h"
+#include "editor/IGraphics.h"
+#include "editor/IHBiDirMeterControl.h"
 #include "framework/ScopedFlushToZero.h"
 #include "support/EditorDoubles.h"
 #include "vst/MeterRequest.h"
@@ -327,11 +329,26 @@ TEST(TorvaneMeters, ReachTheEditorsMeterControlsByTheirCurrentIndex) {
   EXPECT_EQ(editor->controlValues[0], -1.0);
 }
 
-TEST(TorvaneMeters, StayAtTheCentreWithoutAnEditor) {
+// The effect builds its editor itself: each block's positions reach the
+// editor's eight meter controls, in meter order.
+TEST(TorvaneMeters, ReachTheMetersOfTheEffectsOwnEditor) {
   EffectHarness harness;
-  std::vector<double> loud(1000, 0.8), left, right;
+  harness.Set(kProcess, 10.0);
+  std::vector<double> loud = BassLine(48000.0, 0.1), left, right;
+  loud[0] = 0.9;
   harness.Process(loud, loud, left, right);
-  for (int k = 0; k < 8; ++k) EXPECT_EQ(harness.effect.MeterValue(k), 0.5);
+  const auto* editor = static_cast<const IGraphics*>(harness.effect.Editor());
+  ASSERT_NE(editor, nullptr);
+  int k = 0;
+  for (int i = 0; i < editor->ControlCount(); ++i) {
+    const auto* meter = dynamic_cast<const IHBiDirMeterControl*>(editor->GetControl(i));
+    if (!meter) continue;
+    ASSERT_LT(k, 8);
+    EXPECT_EQ(meter->Value(), harness.effect.MeterValue(k)) << k;
+    EXPECT_NE(meter->Value(), 0.5) << k;
+    ++k;
+  }
+  EXPECT_EQ(k, 8);
 }
 
 // A host without the editor (the renderer's plot) reads the meters through the

@@ -1,17 +1,12 @@
-// The plot's recording and its PNG encoding, in-process.
+// The plot's recording, in-process.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "raster/MemBitmap.h"
-#include "raster/PngLoader.h"
 #include "tools/render/PlotRecorder.h"
-#include "tools/render/PngWriter.h"
 
 namespace torvane {
 
@@ -107,27 +102,6 @@ TEST(PlotRecorder, NanSamplesAreLeftOut) {
   EXPECT_DOUBLE_EQ(first.Rms(), std::sqrt(squares / 31));
   EXPECT_EQ(longer.At(1).output.high, 31.0 / 64);
   EXPECT_EQ(longer.At(1).output.count, 31u);
-}
-
-TEST(PngWriter, EncodesEveryPixelAsTheDecoderReadsItBack) {
-  MemBitmap bitmap(37, 5);
-  for (int y = 0; y < 5; ++y) {
-    for (int x = 0; x < 37; ++x) {
-      RowStart(bitmap, y)[x] = 0xFF000000u | uint32_t(x * 7) << 16 | uint32_t(y * 50) << 8 | uint32_t(x ^ y);
-    }
-  }
-  std::vector<uint8_t> png;
-  std::string error;
-  ASSERT_TRUE(EncodePng(bitmap, png, error)) << error;
-  const std::unique_ptr<MemBitmap> decoded = DecodePngMemory(png.data(), png.size());
-  ASSERT_NE(decoded, nullptr);
-  ASSERT_EQ(decoded->Width(), 37);
-  ASSERT_EQ(decoded->Height(), 5);
-  for (int y = 0; y < 5; ++y) {
-    for (int x = 0; x < 37; ++x) ASSERT_EQ(RowStart(*decoded, y)[x], RowStart(bitmap, y)[x]) << x << "," << y;
-  }
-  MemBitmap empty;
-  EXPECT_FALSE(EncodePng(empty, png, error));
 }
 
 }  // namespace torvane

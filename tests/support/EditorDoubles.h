@@ -39,6 +39,7 @@ class FakeEditor : public IEditor {
     return openSucceeds;
   }
   void CloseEditorWindow() override { ++closed; }
+  bool HasWindow() const override { return hasWindow; }
   int Width() const override { return 720; }
   int Height() const override { return 420; }
 
@@ -47,6 +48,7 @@ class FakeEditor : public IEditor {
   int surfacesPrepared = 0;
   void* openedWith = nullptr;
   bool openSucceeds = true;
+  bool hasWindow = true;
   int closed = 0;
 };
 

@@ -139,6 +139,29 @@ TEST_F(Adapter, AttachedEditorIsAnnouncedSizedAndFedEveryValue) {
   EXPECT_EQ(editor->closed, 1);
 }
 
+// The controller is owned by the editor it was attached with: an editor that
+// replaces that one destroys it, so the replacement must not reach it.
+// Without a window of its own the host's generic parameter view is all there is.
+TEST_F(Adapter, EditorWithoutAWindowIsNotAnnounced) {
+  auto editor = std::make_unique<FakeEditor>();
+  editor->hasWindow = false;
+  effect.EffectRecord()->flags |= effFlagsHasEditor;  // as the effect's own editor may have left it
+  effect.AttachEditor(std::move(editor));
+  EXPECT_FALSE(effect.EffectRecord()->flags & effFlagsHasEditor);
+}
+
+TEST_F(Adapter, ReplacedEditorTakesItsResizeControllerAlong) {
+  FakeResizeState resize;
+  effect.SetResizeState(&resize);
+  effect.AttachEditor(std::make_unique<FakeEditor>());
+  effect.AttachEditor(std::make_unique<FakeEditor>());
+  EXPECT_EQ(resize.attached, 1);
+  EXPECT_EQ(effect.ResizeState(), nullptr);
+  int parent = 0;
+  EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &parent), 1);
+  EXPECT_EQ(resize.sizeApplied, 0);
+}
+
 TEST_F(Adapter, HostChangesFollowIntoTheEditor) {
   auto ownedEditor = std::make_unique<FakeEditor>();
   FakeEditor* editor = ownedEditor.get();

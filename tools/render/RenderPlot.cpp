@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "raster/MemBitmap.h"
-#include "tools/render/PngWriter.h"
+#include "raster/PngWriter.h"
 
 namespace torvane {
 
@@ -49,9 +49,13 @@ bool RenderPlot::Write(PlotCaption caption, std::string& error) {
     return false;
   }
   PlotPainter painter(*recorder_, caption);
-  std::vector<uint8_t> png;
-  if (!painter.Paint(bitmap, error) || !EncodePng(bitmap, png, error)) return false;
-  return file_.Write(png.data(), png.size(), error);
+  if (!painter.Paint(bitmap, error)) return false;
+  GrowableBuffer png;
+  if (!EncodePng(bitmap, png)) {
+    error = "not enough memory to encode the plot as a PNG";
+    return false;
+  }
+  return file_.Write(png.Data(), static_cast<size_t>(png.Size()), error);
 }
 
 std::vector<std::string> ParameterTexts(OfflineHost& host) {
