@@ -192,6 +192,7 @@ void IGraphicsWin::EndWindowSession() {
   CloseTextEntry();
   entryState_ = EntryState::kIdle;
   wheelRemainder_ = 0;
+  cursorShape_ = SystemCursor::Arrow;
   RestoreCursor();
   // The host hears the end of an edit it was told had begun.
   const IControl* captured = GetControl(CapturedControl());
@@ -211,6 +212,11 @@ void IGraphicsWin::RestoreCursor() {
   SetCursorPos(savedCursor_.x, savedCursor_.y);
   ShowCursor(TRUE);
   cursorHidden_ = false;
+}
+
+void IGraphicsWin::SetCursorShape(SystemCursor cursor) {
+  cursorShape_ = cursor;
+  ShowSystemCursor(cursor);
 }
 
 std::unique_ptr<IRasterBitmap> IGraphicsWin::LoadPlatformImage(int resourceId, const char* resourceName) {

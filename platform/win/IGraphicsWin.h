@@ -53,6 +53,8 @@ class IGraphicsWin : public IGraphics {
   bool ReadClipboardText(GrowableText& out) override;
   void HideCursor() override;
   void RestoreCursor() override;
+  // Also the shape the window shows whenever the system asks it for one.
+  void SetCursorShape(SystemCursor cursor) override;
   std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) override;
 
  private:
@@ -92,6 +94,7 @@ class IGraphicsWin : public IGraphics {
   char topLevelClass_[128] = "";
   // Wheel movement short of a whole notch, in raw units.
   int wheelRemainder_ = 0;
+  SystemCursor cursorShape_ = SystemCursor::Arrow;
   bool cursorHidden_ = false;
   POINT savedCursor_ = {-1, -1};
 };

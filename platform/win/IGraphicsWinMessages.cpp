@@ -84,6 +84,13 @@ LRESULT IGraphicsWin::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
     case WM_CLOSE:
       CloseEditorWindow();
       return 0;
+    case WM_SETCURSOR:
+      // The system asks before every pointer move; its answer, the class's
+      // arrow, would undo the shape a control chose (over a resize handle).
+      // The entry box shows its own.
+      if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != window) break;
+      ShowSystemCursor(cursorShape_);
+      return TRUE;
     case WM_CTLCOLOREDIT:
       if (entryControl_) return ColourEntryBox(reinterpret_cast<HDC>(wParam));
       break;

@@ -32,7 +32,6 @@ class PluginWindow : public LoadedPlugin {
     CreateDirectoryA((folder + "\\Torvane").c_str(), nullptr);
     WritePrivateProfileStringA("gui", "guiscale", "1.000000000000000", (folder + "\\Torvane\\Settings.ini").c_str());
     LoadedPlugin::SetUp();
-    if (!(effect->flags & effFlagsHasEditor)) GTEST_SKIP() << "the effect builds no editor yet";
   }
 
   HWND Open(AEffect* plugin, HostWindow& in) {
@@ -169,6 +168,42 @@ TEST_F(PluginWindow, ReopeningShowsTheSameEditor) {
   const Screenshot after = ReadBack(Open(effect, parent));
   EXPECT_TRUE(after.pixels == before.pixels);
   EXPECT_EQ(Text(effGetParamDisplay, 0), "8.5");
+}
+
+TEST_F(PluginWindow, CornerDragScalesTheWindowWithItsFrameAndTheNextEditorOpensAtThatScale) {
+  Start();
+  HWND window = Open(effect, parent);
+  RECT frameBefore;
+  GetWindowRect(parent.Handle(), &frameBefore);
+  // Over the corner handle the pointer shows the diagonal arrows, and keeps
+  // them when the system asks the window for its shape.
+  PostPointer(window, WM_MOUSEMOVE, 0, 712, 412);
+  Pump(20);
+  SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENWSE)));
+  // The corner follows the pointer: x + y twice the sum of the sides at scale 1 is scale 2.
+  PostPointer(window, WM_LBUTTONDOWN, MK_LBUTTON, 712, 412);
+  PostPointer(window, WM_MOUSEMOVE, MK_LBUTTON, 1440, 840);
+  PostPointer(window, WM_LBUTTONUP, 0, 1440, 840);
+  const Screenshot scaled = Settled(window);
+  EXPECT_EQ(scaled.width, 1440);
+  EXPECT_EQ(scaled.height, 840);
+  EXPECT_TRUE(WritePng(scaled, "torvane-editor-window-2x.png"));
+  ERect* rect = nullptr;
+  ASSERT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(rect->right - rect->left, 1440);
+  RECT frameAfter;
+  GetWindowRect(parent.Handle(), &frameAfter);
+  EXPECT_EQ(frameAfter.right - frameAfter.left, frameBefore.right - frameBefore.left + 720);
+  EXPECT_EQ(frameAfter.bottom - frameAfter.top, frameBefore.bottom - frameBefore.top + 420);
+
+  AEffect* second = library.CreateEffect(RecordingHost::Callback);
+  ASSERT_NE(second, nullptr);
+  HostWindow secondParent(1500, 900);
+  const Screenshot secondScreen = ReadBack(Open(second, secondParent));
+  EXPECT_EQ(secondScreen.width, 1440);
+  second->dispatcher(second, effEditClose, 0, 0, nullptr, 0.0f);
+  second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);
 }
 
 TEST_F(PluginWindow, TwoEditorsRegisterTheWindowClassOnceAndFiftyOpeningsLeaveNothingBehind) {

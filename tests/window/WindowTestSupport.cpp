@@ -1,8 +1,13 @@
 #include "WindowTestSupport.h"
 
-#include <png.h>
-
 #include <winternl.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "framework/GrowableBuffer.h"
+#include "raster/MemBitmap.h"
+#include "raster/PngWriter.h"
 
 namespace torvane {
 
@@ -126,15 +131,17 @@ Screenshot ReadBack(HWND window) {
 }
 
 bool WritePng(const Screenshot& image, const std::string& fileName) {
-  png_image png = {};
-  png.version = PNG_IMAGE_VERSION;
-  png.width = static_cast<png_uint_32>(image.width);
-  png.height = static_cast<png_uint_32>(image.height);
-  // The words hold blue, green, red and an unused byte in memory.
-  png.format = PNG_FORMAT_BGRA;
-  std::vector<uint32_t> opaque(image.pixels);
-  for (uint32_t& pixel : opaque) pixel |= 0xff000000u;
-  return png_image_write_to_file(&png, fileName.c_str(), 0, opaque.data(), 0, nullptr) != 0;
+  MemBitmap bitmap(image.width, image.height);
+  if (bitmap.Width() != image.width || bitmap.Height() != image.height) return false;
+  for (int y = 0; y < image.height; ++y) {
+    std::memcpy(RowStart(bitmap, y), &image.pixels[static_cast<size_t>(y) * image.width], image.width * sizeof(uint32_t));
+  }
+  GrowableBuffer png;
+  if (!EncodePng(bitmap, png)) return false;
+  std::FILE* file = std::fopen(fileName.c_str(), "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(png.Data(), 1, png.Size(), file) == static_cast<size_t>(png.Size());
+  return std::fclose(file) == 0 && written;
 }
 
 int GdiObjectCount() {
