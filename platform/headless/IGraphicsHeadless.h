@@ -32,6 +32,7 @@ class IGraphicsHeadless : public IGraphics {
   // There is no window to open: the host is told the editor did not open.
   bool OpenEditorWindow(void* parentWindow) override;
   void CloseEditorWindow() override {}
+  bool CanOpenWindows() const override { return false; }
   void* WindowHandle() const override { return nullptr; }
   bool ReadClipboardText(GrowableText& out) override;
   std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) override;
