@@ -56,13 +56,14 @@ windows_suite() {
 }
 
 # The editor's X11 window, under a virtual display large enough for the
-# editor at three times its size, in the plain build and under
-# AddressSanitizer (opening and closing leaks nothing).
+# editor at three times its size: the plain build, AddressSanitizer (opening
+# and closing leaks nothing) and ThreadSanitizer (the repaint thread).
 x11_suite() {
   "$root/scripts/build.sh" native --target x11_window_tests >/dev/null &&
-  "$root/scripts/build.sh" asan --target x11_window_tests >/dev/null || return 1
+  "$root/scripts/build.sh" asan --target x11_window_tests >/dev/null &&
+  "$root/scripts/build.sh" tsan --target x11_window_tests >/dev/null || return 1
   local status=0 kind
-  for kind in native asan; do
+  for kind in native asan tsan; do
     echo "--- $kind: x11_window_tests"
     xvfb-run -a -s "-screen 0 2400x1500x24" "$root/build/$kind/tests/x11/x11_window_tests" --gtest_brief=1 || status=1
   done
