@@ -19,15 +19,13 @@
 #include "editor/TextEntry.h"
 #include "framework/IEffectStandalone.h"
 #include "platform/linux/IGraphicsX11.h"
-#include "platform/linux/X11Connection.h"
 #include "platform/linux/X11SurfaceImage.h"
 #include "raster/MemBitmap.h"
 #include "raster/SysBitmap.h"
 
 // After the editor's headers: Xlib defines names such as KeyPress as macros.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "x11/TestDisplay.h"
+
 #include <X11/keysym.h>
 
 namespace torvane {
@@ -94,17 +92,10 @@ int OpenFileCount() {
 
 }  // namespace
 
-class X11Editor : public ::testing::Test {
+class X11Editor : public ::testing::Test, protected TestDisplay {
  protected:
   void SetUp() override {
-    display = OpenX11Connection();
-    if (!display) GTEST_SKIP() << "no X display; scripts/test.sh runs these under Xvfb";
-    int unused = 0;
-    if (!XTestQueryExtension(display, &unused, &unused, &unused, &unused)) GTEST_SKIP() << "no XTest";
-    parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 720, 420, 0, 0, 0);
-    XMapWindow(display, parent);
-    XSync(display, False);
-
+    if (!TestDisplay::Open(720, 420)) GTEST_SKIP() << "no X display with XTest; scripts/test.sh runs these under Xvfb";
     handleImage.SetSize(30, 20);
     for (int y = 0; y < 20; ++y) {
       for (int x = 0; x < 30; ++x) RowStart(handleImage, y)[x] = 0xFF000000 | kHandle;
@@ -120,45 +111,10 @@ class X11Editor : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (!display) return;
-    editor->CloseEditorWindow();
-    if (parent) XDestroyWindow(display, parent);
-    XCloseDisplay(display);
+    if (editor) editor->CloseEditorWindow();
   }
 
   bool Open() { return editor->OpenEditorWindow(reinterpret_cast<void*>(parent)); }
-
-  // The editor's window among the parent's children, found by its class.
-  std::vector<Window> EditorWindows() {
-    std::vector<Window> found;
-    Window root = 0, up = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, parent, &root, &up, &children, &count)) return found;
-    for (unsigned i = 0; i < count; ++i) {
-      XClassHint hint = {};
-      if (XGetClassHint(display, children[i], &hint)) {
-        if (std::string(hint.res_class) == "TorvaneWndClass") found.push_back(children[i]);
-        XFree(hint.res_name);
-        XFree(hint.res_class);
-      }
-    }
-    if (children) XFree(children);
-    return found;
-  }
-
-  Window EditorWindow() {
-    const std::vector<Window> windows = EditorWindows();
-    return windows.size() == 1 ? windows[0] : 0;
-  }
-
-  // The window's pixel as the server shows it, 0xRRGGBB.
-  uint32_t ShownPixel(int x, int y) {
-    XImage* image = XGetImage(display, EditorWindow(), x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return 0xFFFFFFFFu;
-    const auto pixel = static_cast<uint32_t>(XGetPixel(image, 0, 0)) & 0xFFFFFF;
-    XDestroyImage(image);
-    return pixel;
-  }
 
   bool PumpUntil(const std::function<bool()>& done, bool idle = true) {
     for (int i = 0; i < 400; ++i) {
@@ -169,33 +125,6 @@ class X11Editor : public ::testing::Test {
     return false;
   }
 
-  void PointerTo(int x, int y) {
-    int rootX = 0, rootY = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, EditorWindow(), DefaultRootWindow(display), x, y, &rootX, &rootY, &child);
-    XTestFakeMotionEvent(display, -1, rootX, rootY, CurrentTime);
-    XSync(display, False);
-  }
-  void Button(unsigned button, bool down) {
-    XTestFakeButtonEvent(display, button, down, CurrentTime);
-    XSync(display, False);
-  }
-  void Click(int x, int y) {
-    PointerTo(x, y);
-    Button(1, true);
-    Button(1, false);
-  }
-  void Type(std::initializer_list<KeySym> keys) {
-    for (KeySym key : keys) {
-      const auto code = XKeysymToKeycode(display, key);
-      XTestFakeKeyEvent(display, code, True, CurrentTime);
-      XTestFakeKeyEvent(display, code, False, CurrentTime);
-    }
-    XSync(display, False);
-  }
-
-  Display* display = nullptr;
-  Window parent = 0;
   WindowTestEffect effect;
   MemBitmap handleImage;
   IImageStrip handle;
@@ -329,24 +258,22 @@ TEST_F(X11Editor, ResizingSizesTheWindowAndAsksTheHostToMakeRoom) {
   ASSERT_TRUE(Open());
   editor->ResizeSurface(1440, 840);
   XSync(display, False);
-  Window root = 0;
-  int x = 0, y = 0;
-  unsigned width = 0, height = 0, border = 0, depth = 0;
-  XGetGeometry(display, EditorWindow(), &root, &x, &y, &width, &height, &border, &depth);
+  unsigned width = 0, height = 0;
+  Size(EditorWindow(), width, height);
   EXPECT_EQ(width, 1440u);
   EXPECT_EQ(height, 840u);
   ASSERT_EQ(effect.sizeRequests, (std::vector<std::pair<int, int>>{{1440, 840}}));
   // This host said no, so the editor made room in the host's window itself.
-  XGetGeometry(display, parent, &root, &x, &y, &width, &height, &border, &depth);
+  Size(parent, width, height);
   EXPECT_EQ(width, 1440u);
   EXPECT_EQ(height, 840u);
 
   effect.hostResizes = true;
   editor->ResizeSurface(720, 420);
   XSync(display, False);
-  XGetGeometry(display, parent, &root, &x, &y, &width, &height, &border, &depth);
+  Size(parent, width, height);
   EXPECT_EQ(width, 1440u);  // left to the host, which said yes
-  XGetGeometry(display, EditorWindow(), &root, &x, &y, &width, &height, &border, &depth);
+  Size(EditorWindow(), width, height);
   EXPECT_EQ(width, 720u);
   EXPECT_EQ(height, 420u);
 }
