@@ -64,9 +64,9 @@ void Torvane::DefineParameters() noexcept {
 void Torvane::OnReset() {
   ScopedLock lock(Lock());
   const double fs = SampleRate();
-  left_.Reset(fs);
-  right_.Reset(fs);
-  limiter_.Reset(fs);
+  chain_.Left().Reset(fs);
+  chain_.Right().Reset(fs);
+  chain_.Limiter().Reset(fs);
   // The sections that follow "Process", "Fullness" and "LF Cut" keep the design
   // of their last change. A host that opens the effect before telling it the
   // rate would otherwise run them at the wrong corners and times until the
@@ -84,9 +84,9 @@ void Torvane::OnReset() {
 
 void Torvane::SetupBands() noexcept {
   const int transients = transients_ ? 1 : 0;
-  left_.SetupBands(processAmount_, transients);
-  right_.SetupBands(processAmount_, transients);
-  limiter_.Setup(processAmount_, transients);
+  chain_.Left().SetupBands(processAmount_, transients);
+  chain_.Right().SetupBands(processAmount_, transients);
+  chain_.Limiter().Setup(processAmount_, transients);
 }
 
 void Torvane::OnParameterChange(int index) {
@@ -101,8 +101,8 @@ void Torvane::OnParameterChange(int index) {
       break;
     case kDirt: {
       const double amount = parameter->GetPosition();
-      left_.SetDirt(amount);
-      right_.SetDirt(amount);
+      chain_.Left().SetDirt(amount);
+      chain_.Right().SetDirt(amount);
       break;
     }
     case kSubBass:
@@ -112,13 +112,13 @@ void Torvane::OnParameterChange(int index) {
     case kArticulation:
     case kPresence:
     case kTreble:
-      left_.SetTone(index - kSubBass, v);
-      right_.SetTone(index - kSubBass, v);
+      chain_.Left().SetTone(index - kSubBass, v);
+      chain_.Right().SetTone(index - kSubBass, v);
       break;
     case kLfCut: {
       const double hz = kLfCutTable[std::clamp(static_cast<int>(v), 0, Count(kLfCutTable) - 1)];
-      left_.SetLfCut(hz);
-      right_.SetLfCut(hz);
+      chain_.Left().SetLfCut(hz);
+      chain_.Right().SetLfCut(hz);
       break;
     }
     case kOutput:
@@ -142,8 +142,8 @@ void Torvane::OnParameterChange(int index) {
         // The right channel sat idle through mono processing: it comes back
         // fresh instead of replaying filter, envelope and delay state from
         // whenever stereo was last left.
-        right_.ClearState();
-        limiter_.ClearRightDelay();
+        chain_.Right().ClearState();
+        chain_.Limiter().ClearRightDelay();
       }
       stereo_ = stereo;
       notifyEditor = false;
@@ -157,43 +157,15 @@ void Torvane::OnParameterChange(int index) {
   outputFactor_ = (1.0 / trimCompensation_) * kOutputMakeup * outputGain_;
 }
 
-double Torvane::Recovered(double y, ChannelProcessor& processor) noexcept {
-  if (std::isfinite(y)) return y;
-  processor.ClearState();
-  return 0.0;
-}
-
-double Torvane::LimitedOutput(double y) noexcept {
-  if (std::isfinite(y)) return y;
-  limiter_.ClearState();
-  return 0.0;
-}
-
 void Torvane::ProcessBlock(const double* const* inputs, double* const* outputs, int frames) {
   if (frames <= 0) return;
   const bool signalPresent = std::max(std::fabs(inputs[0][0]), std::fabs(inputs[1][0])) > kSignalThreshold;
   // The trim works on copies: in double precision the inputs are the host's own
   // buffers, which it may still use (sends, other plug-ins).
-  if (stereo_) {
-    for (int i = 0; i < frames; ++i) {
-      const double processedLeft = Recovered(left_.ProcessSample(Trimmed(inputs[0][i])), left_);
-      const double processedRight = Recovered(right_.ProcessSample(Trimmed(inputs[1][i])), right_);
-      limiter_.ProcessStereo(processedLeft, processedRight);
-      outputs[0][i] = LimitedOutput(limiter_.OutLeft() * outputFactor_);
-      outputs[1][i] = LimitedOutput(limiter_.OutRight() * outputFactor_);
-    }
-  } else {
-    for (int i = 0; i < frames; ++i) {
-      limiter_.ProcessMono(Recovered(left_.ProcessSample(Trimmed(inputs[0][i])), left_));
-      outputs[0][i] = outputs[1][i] = LimitedOutput(limiter_.OutLeft() * outputFactor_);
-    }
-  }
-  // A state that ran away without showing in the output (an envelope stuck at
-  // infinity silences its band) starts afresh before the next block.
-  if (!left_.HasFiniteState()) left_.ClearState();
-  if (!right_.HasFiniteState()) right_.ClearState();
-  if (!limiter_.HasFiniteState()) limiter_.ClearState();
-  if (Editor()) UpdateMeters(signalPresent);
+  chain_.ProcessBlock({inputs, outputs, frames, trimGain_, outputFactor_, stereo_});
+  // Nobody looks at the meters until an editor exists or a host asks for
+  // them, so until then they cost nothing.
+  if (Editor() || metersRead_) UpdateMeters(signalPresent);
 }
 
 void Torvane::SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept {
@@ -203,17 +175,24 @@ void Torvane::SetMeterControl(int meter, const std::atomic<int>* controlIndex) n
 void Torvane::UpdateMeters(bool signalPresent) noexcept {
   if (signalPresent) {
     for (int band = 0; band < kNumToneBands; ++band) {
-      meterValues_[band] = meterScale_.Position(1.0 / left_.BandDivisor(band));
+      meterValues_[band] = meterScale_.Position(1.0 / chain_.Left().BandDivisor(band));
     }
-    meterValues_[kNumMeters - 1] = meterScale_.Position(1.0 / limiter_.LastDivisor());
+    meterValues_[kNumMeters - 1] = meterScale_.Position(1.0 / chain_.Limiter().LastDivisor());
   } else {
     for (double& value : meterValues_) value = value - (value - 0.5) * meterFall_;
   }
   IEditor* editor = Editor();
+  if (!editor) return;
   for (int k = 0; k < kNumMeters; ++k) {
     const int control = meterControl_[k] ? meterControl_[k]->load(std::memory_order_relaxed) : -1;
     if (control >= 0 && control < editor->ControlCount()) editor->SetControlValueFromEffect(control, meterValues_[k]);
   }
+}
+
+int Torvane::ReadMeters(double* positions, int capacity) noexcept {
+  metersRead_ = true;
+  for (int k = 0; k < std::min(capacity, kNumMeters); ++k) positions[k] = meterValues_[k];
+  return kNumMeters;
 }
 
 IEffectVST* CreateEffect(audioMasterCallback hostCallback) noexcept {

@@ -3,8 +3,7 @@
 #include <atomic>
 #include <cmath>
 
-#include "dsp/ChannelProcessor.h"
-#include "dsp/LookaheadLimiter.h"
+#include "dsp/StereoChain.h"
 #include "effect/MeterScale.h"
 #include "vst/IEffectVST.h"
 
@@ -38,22 +37,19 @@ class Torvane final : public IEffectVST {
   // editor renumbers on its window thread while this one reads on the audio
   // thread, hence the atomic.
   void SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept;
+  // The host's meter request (vst/MeterRequest.h).
+  int ReadMeters(double* positions, int capacity) noexcept override;
+  // For tests and measurements: processes with the given instruction set's
+  // kernel (every one gives the same output). False if this CPU lacks it.
+  bool UseSimdPath(SimdPath path) noexcept { return chain_.UsePath(path); }
 
  private:
   void DefineParameters() noexcept;
   void SetupBands() noexcept;
   void UpdateMeters(bool signalPresent) noexcept;
-  // Input samples enter the chain trimmed; a sample that is not a number (a
-  // broken upstream plug-in, a damaged file) enters as silence.
-  double Trimmed(double x) const noexcept { return std::isfinite(x) ? x * trimGain_ : 0.0; }
-  // The output of a processor whose state ran away (finite but enormous input
-  // can overflow): the processor starts afresh and the sample is silent.
-  static double Recovered(double y, ChannelProcessor& processor) noexcept;
-  double LimitedOutput(double y) noexcept;
 
-  ChannelProcessor left_;
-  ChannelProcessor right_;
-  LookaheadLimiter limiter_;
+  // Both channel processors and the limiter.
+  StereoChain chain_;
   MeterScale meterScale_;
 
   double processAmount_ = 0.0;
@@ -74,6 +70,8 @@ class Torvane final : public IEffectVST {
   double meterFall_ = 0.01;
   // Live references to the list indexes of the editor's meter controls.
   const std::atomic<int>* meterControl_[kNumMeters] = {};
+  // A host reads the meters: they follow every block even without an editor.
+  bool metersRead_ = false;
 };
 
 }  // namespace torvane

@@ -16,6 +16,8 @@ packages=(
   # Windows cross build and the Wine test run
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 wine xvfb xauth fonts-wine fonts-liberation
+  # emulated CPUs for the run-time instruction-set choice
+  qemu-user
   # sources for the mingw libpng, artwork rendering, a third-party plug-in
   dpkg-dev librsvg2-bin lsp-plugins-vst
 )

@@ -37,6 +37,11 @@ class IEffectVST : public IEffectBase {
   bool ForwardMidiMessage(const MidiMessage& message) override;
   bool ForwardSysEx(const SysExMessage& message) override;
 
+  // Answers the meter request of vst/MeterRequest.h: writes up to capacity
+  // meter positions and returns how many meters the effect has. Called under
+  // the plug-in lock; an effect without meters keeps this default.
+  virtual int ReadMeters(double* /*positions*/, int /*capacity*/) noexcept { return 0; }
+
   // The functions stored in the effect record.
   static VstIntPtr VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                  float opt);

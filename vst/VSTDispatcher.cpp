@@ -1,4 +1,5 @@
 // The dispatcher entry of the effect record: every non-audio request of the host.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "framework/IEditor.h"
 #include "framework/IResizeState.h"
 #include "vst/IEffectVST.h"
+#include "vst/MeterRequest.h"
 
 namespace torvane {
 
@@ -289,6 +291,10 @@ VstIntPtr IEffectVST::VendorSpecific(int index, VstIntPtr value, void* ptr, floa
   }
   if (index == kVendorSpecificIsQuantised) {
     return parameter && parameter->Type() != TypeDouble ? kVendorSpecificAnswer : 0;
+  }
+  if (index == kVendorSpecificReadMeters) {
+    const int capacity = ptr && value > 0 ? static_cast<int>(std::min<VstIntPtr>(value, 0x7fffffff)) : 0;
+    return ReadMeters(static_cast<double*>(ptr), capacity);
   }
   return 0;
 }
