@@ -221,6 +221,23 @@ TEST_F(X11Editor, TypedEntryCommitsOnReturnFocusLossOrAPressElsewhereAndEscapeCa
   ASSERT_TRUE(PumpUntil(boxGone));
 }
 
+TEST_F(X11Editor, KeysTheEditorDoesNotUseGoOnToTheHostsWindow) {
+  ASSERT_TRUE(Open());
+  XSelectInput(display, parent, KeyPressMask);
+  editor->Idle();
+  XSetInputFocus(display, EditorWindow(), RevertToParent, CurrentTime);
+  XSync(display, False);
+  Type({XK_space});
+  bool forwarded = false;
+  EXPECT_TRUE(PumpUntil([&] {
+    XEvent event;
+    while (XCheckTypedWindowEvent(display, parent, KeyPress, &event)) {
+      forwarded |= event.xkey.send_event && XLookupKeysym(&event.xkey, 0) == XK_space;
+    }
+    return forwarded;
+  }));
+}
+
 TEST_F(X11Editor, HostDestroyingItsWindowClosesTheEditorWithoutAnError) {
   ASSERT_TRUE(Open());
   ASSERT_TRUE(PumpUntil([&] { return ShownPixel(5, 5) == kBackground; }));
