@@ -155,6 +155,9 @@ void IGraphicsX11::Tick() {
   // while we were calling it.
   if (!window_ || window_->Destroyed() || closeAfterTick_) {
     closeAfterTick_ = false;
+    // From the repaint thread itself this only asks it to end; the next
+    // close or open waits for it.
+    timer_.Stop();
     ReleaseWindow();
   }
 }
