@@ -1,5 +1,4 @@
-// Neither Windows nor Linux has a window layer of its own yet: both get the
-// headless editor.
+// Windows has no window layer of its own yet: it gets the headless editor.
 #include "editor/GraphicsFactory.h"
 #include "platform/headless/IGraphicsHeadless.h"
 
