@@ -79,6 +79,9 @@ class IEffectBase {
   virtual void HostTimeInfo(TimeInfo& info) = 0;
   virtual int IdentifyHost() { return host_; }
   virtual void ResizeEditor(int width, int height) = 0;
+  // Asks the host to give the window it embeds the editor in room for an
+  // editor of this size; false when the host does not do so.
+  virtual bool RequestHostWindowSize(int /*width*/, int /*height*/) { return false; }
   virtual void InitForHost() {}
   // Takes ownership; a second editor replaces (and destroys) the first.
   virtual void AttachEditor(std::unique_ptr<IEditor> editor);

@@ -67,9 +67,25 @@ windows_suite() {
     _ "$root/build/windows" "$jobs"
 }
 
+# The editor's X11 window, under a virtual display large enough for the
+# editor at three times its size: the plain build, AddressSanitizer (opening
+# and closing leaks nothing) and ThreadSanitizer (the repaint thread).
+x11_suite() {
+  "$root/scripts/build.sh" native --target x11_window_tests >/dev/null &&
+  "$root/scripts/build.sh" asan --target x11_window_tests >/dev/null &&
+  "$root/scripts/build.sh" tsan --target x11_window_tests >/dev/null || return 1
+  local status=0 kind
+  for kind in native asan tsan; do
+    echo "--- $kind: x11_window_tests"
+    xvfb-run -a -s "-screen 0 2400x1500x24" "$root/build/$kind/tests/x11/x11_window_tests" --gtest_brief=1 || status=1
+  done
+  return $status
+}
+
 suite "native tests" native_suite
 suite "address sanitizer" sanitizer_suite asan "${asan_programs[@]}"
 suite "thread sanitizer" sanitizer_suite tsan "${tsan_programs[@]}"
+suite "x11 editor window under xvfb" x11_suite
 suite "state chunk fuzzing" "$root/scripts/fuzz.sh" 30
 suite "windows tests under wine" windows_suite
 

@@ -179,6 +179,10 @@ void IEffectVST::ResizeEditor(int width, int height) {
   OnEditorResize(width, height);
 }
 
+bool IEffectVST::RequestHostWindowSize(int width, int height) {
+  return HostCall(audioMasterSizeWindow, width, height) != 0;
+}
+
 void IEffectVST::SetLatency(int samples) {
   IEffectBase::SetLatency(samples);
   effect_.initialDelay = samples;

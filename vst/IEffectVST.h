@@ -30,6 +30,7 @@ class IEffectVST : public IEffectBase {
   void HostTimeInfo(TimeInfo& info) override;
   int IdentifyHost() override;
   void ResizeEditor(int width, int height) override;
+  bool RequestHostWindowSize(int width, int height) override;
   void InitForHost() override;
   void AttachEditor(std::unique_ptr<IEditor> editor) override;
   void SetLatency(int samples) override;
@@ -60,6 +61,8 @@ class IEffectVST : public IEffectBase {
 
   // Dispatcher requests that need more than a line.
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  // The requests that open, close and idle the editor window.
+  VstIntPtr DispatchWindowRequest(VstInt32 opcode, void* ptr);
   VstIntPtr GetChunk(void** data, bool isBank);
   VstIntPtr SetChunk(const void* data, VstIntPtr size, bool isBank);
   VstIntPtr StringToParameter(int index, const char* text);

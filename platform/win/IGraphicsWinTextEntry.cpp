@@ -1,10 +1,8 @@
 // The typed-entry box: a system "EDIT" box over a control, whose own window
 // procedure is wrapped to commit on Return and cancel on Escape; the repaint
 // timer hands the text to the control and closes the box.
-#include <cstring>
-
 #include "editor/IControl.h"
-#include "editor/LeadingNumber.h"
+#include "editor/TypedEntryRules.h"
 #include "framework/IParameter.h"
 #include "platform/ModuleHandle.h"
 #include "platform/win/IGraphicsWin.h"
@@ -15,29 +13,6 @@ namespace {
 
 // The box's text is read back up to this many bytes, the terminator included.
 constexpr int kEntryTextBytes = 32;
-
-// Whether typing c into the box of a parameter of this type makes sense: the
-// whole-number kinds take signs and digits, the others also a decimal point.
-bool AcceptsCharacter(ParameterType type, WPARAM c) noexcept {
-  if (type == TypeNone) return true;
-  if (c == '+' || c == '-' || (c >= '0' && c <= '9')) return true;
-  return type == TypeDouble && c == '.';
-}
-
-// The value typed for a parameter: for the kinds shown by texts, the value
-// whose display text matches exactly (0 for none); otherwise the leading
-// number, as the parameter displays it.
-double TypedValue(const IParameter& parameter, const char* text) noexcept {
-  if (parameter.Type() == TypeBool || parameter.Type() == TypeEnum) {
-    for (int i = 0; i < parameter.DisplayTextCount(); ++i) {
-      const DisplayText& display = parameter.DisplayTextAt(i);
-      if (std::strcmp(display.text, text) == 0) return display.value;
-    }
-    return 0.0;
-  }
-  const double value = ParseLeadingNumber(text);
-  return parameter.NegateDisplay() ? -value : value;
-}
 
 COLORREF ToColorRef(const IArgb& colour) noexcept {
   return RGB(colour.red, colour.green, colour.blue);
@@ -106,7 +81,10 @@ LRESULT IGraphicsWin::HandleEntryMessage(UINT message, WPARAM wParam, LPARAM lPa
       // Return and Escape already did their work as keys; as characters they
       // would put a line break into the box or make it beep.
       if (wParam == '\r' || wParam == '\n' || wParam == 0x1b) return 0;
-      if (entryParameter_ && wParam != '\b' && !AcceptsCharacter(entryParameter_->Type(), wParam)) return 0;
+      if (entryParameter_ && wParam != '\b' &&
+          (wParam > 0x7f || !TypedEntryAccepts(entryParameter_, static_cast<char>(wParam)))) {
+        return 0;
+      }
       break;
     case WM_COMMAND:
       if (HIWORD(wParam) == 1) {
@@ -134,7 +112,7 @@ void IGraphicsWin::CommitTextEntry() {
   char text[kEntryTextBytes] = "";
   SendMessageA(entryBox_, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
   if (entryParameter_) {
-    entryControl_->SetValueFromUser(entryParameter_->PositionOf(TypedValue(*entryParameter_, text)));
+    entryControl_->SetValueFromUser(entryParameter_->PositionOf(TypedParameterValue(*entryParameter_, text)));
   } else {
     entryControl_->AcceptText(text);
   }
