@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "dsp/DspCommon.h"
 #include "dsp/ToneGain.h"
@@ -9,7 +10,8 @@
 namespace torvane {
 
 namespace {
-constexpr int kNoBand = -1;
+// The plain path: the band lanes stepped one double at a time.
+#include "dsp/BandLanesStep.inl"
 
 // How each band is split off, leveled and weighted.
 struct BandDesign {
@@ -27,20 +29,16 @@ struct BandDesign {
   double driveFactor;
   // Fixed weight of the band's tone gain.
   double weight;
-  // The raw (unleveled) band subtracted with this band, and how much of it:
-  // it thins the overlap of neighbouring bands.
-  int thinnedBy;
-  double thinning;
 };
 
 constexpr BandDesign kBandDesigns[ChannelProcessor::kBands] = {
-    {30.0, 1.0, 20.0, 30.0, 30.0, false, 1.0, 0.708, 1, 0.25},
-    {80.0, 2.0, 20.0, 30.0, 30.0, false, 1.0, 1.0, kNoBand, 0.0},
-    {120.0, 2.0, 10.0, 20.0, 30.0, false, 1.0, 1.0, kNoBand, 0.0},
-    {300.0, 1.0, 5.0, 10.0, 200.0, true, 1.0, 1.0, kNoBand, 0.0},
-    {500.0, 2.0, 5.0, 15.0, 20.0, true, 1.0, 1.19, 3, 0.25},
-    {1800.0, 1.0, 0.0, 5.0, 10.0, false, 1.0, 1.41, 4, 0.75},
-    {4500.0, 1.0, 0.0, 1.0, 0.0, false, 2.0, 1.68, kNoBand, 0.0},
+    {30.0, 1.0, 20.0, 30.0, 30.0, false, 1.0, 0.708},
+    {80.0, 2.0, 20.0, 30.0, 30.0, false, 1.0, 1.0},
+    {120.0, 2.0, 10.0, 20.0, 30.0, false, 1.0, 1.0},
+    {300.0, 1.0, 5.0, 10.0, 200.0, true, 1.0, 1.0},
+    {500.0, 2.0, 5.0, 15.0, 20.0, true, 1.0, 1.19},
+    {1800.0, 1.0, 0.0, 5.0, 10.0, false, 1.0, 1.41},
+    {4500.0, 1.0, 0.0, 1.0, 0.0, false, 2.0, 1.68},
 };
 
 constexpr double kFullnessCutHz = 300.0;
@@ -60,12 +58,9 @@ bool IsBand(int band) { return band >= 0 && band < ChannelProcessor::kBands; }
 
 void ChannelProcessor::Reset(double sampleRate) noexcept {
   if (!IsUsableSampleRate(sampleRate)) return;
-  for (Biquad& filter : bandFilter_) filter.SetSampleRate(sampleRate);
+  bands_.Reset(sampleRate);
   fullnessCut_.SetSampleRate(sampleRate);
-  for (int b = 0; b < kBands; ++b) {
-    bandFilter_[b].DesignBandpass(kBandDesigns[b].centreHz, kBandDesigns[b].q);
-  }
-  for (BandDynamics& dynamics : bandDynamics_) dynamics.Reset(sampleRate);
+  for (int b = 0; b < kBands; ++b) bands_.DesignBandpass(b, kBandDesigns[b].centreHz, kBandDesigns[b].q);
   dirtShaper_.Reset(sampleRate);
   dirtGate_.Reset(sampleRate);
   lfCut_.SetSampleRate(sampleRate);
@@ -78,17 +73,15 @@ void ChannelProcessor::SetupBands(double process, int transients) noexcept {
   const double releaseBase = ReleaseBaseMs(process);
   for (int b = 0; b < kBands; ++b) {
     const BandDesign& design = kBandDesigns[b];
-    BandDynamics& dynamics = bandDynamics_[b];
-    dynamics.SetTimes(longAttack ? design.transientsAttackMs : design.attackMs,
-                      releaseBase + design.extraReleaseMs);
-    dynamics.SetDrive(drive * design.driveFactor);
-    dynamics.SetOffset(design.halfDepth ? (depth + 1.0) * 0.5 : depth);
+    bands_.SetTimes(b, longAttack ? design.transientsAttackMs : design.attackMs, releaseBase + design.extraReleaseMs);
+    bands_.drive[b] = drive * design.driveFactor;
+    bands_.offset[b] = design.halfDepth ? (depth + 1.0) * 0.5 : depth;
   }
 }
 
 void ChannelProcessor::SetTone(int band, double value) noexcept {
   if (!IsBand(band)) return;
-  bandGain_[band] = ToneGain(value) * kBandDesigns[band].weight;
+  bands_.gain[band] = ToneGain(value) * kBandDesigns[band].weight;
   if (band == kFullnessBand) {
     // The cut is |v| dB while the band's gain drops 2 |v| dB; positive values
     // only raise the band.
@@ -108,47 +101,33 @@ void ChannelProcessor::SetLfCut(double hz) noexcept {
 }
 
 void ChannelProcessor::ClearState() noexcept {
-  for (Biquad& filter : bandFilter_) filter.ClearHistory();
+  bands_.ClearState();
   fullnessCut_.ClearHistory();
   lfCut_.Clear();
-  for (BandDynamics& dynamics : bandDynamics_) dynamics.ClearState();
   dirtShaper_.ClearState();
   dirtGate_.ClearState();
 }
 
 bool ChannelProcessor::HasFiniteState() const noexcept {
-  bool finite = fullnessCut_.HasFiniteState() && lfCut_.HasFiniteState() && dirtShaper_.HasFiniteState() &&
-                dirtGate_.HasFiniteState();
-  for (int b = 0; b < kBands; ++b) {
-    finite = finite && bandFilter_[b].HasFiniteState() && bandDynamics_[b].HasFiniteState();
-  }
-  return finite;
+  return bands_.HasFiniteState() && fullnessCut_.HasFiniteState() && lfCut_.HasFiniteState() &&
+         dirtShaper_.HasFiniteState() && dirtGate_.HasFiniteState();
 }
 
 double ChannelProcessor::BandDivisor(int band) const noexcept {
-  return IsBand(band) ? bandDynamics_[band].LastDivisor() : 1.0;
+  return IsBand(band) ? bands_.lastDivisor[band] : 1.0;
+}
+
+double ChannelProcessor::WithDirt(double y) noexcept {
+  return dirtShaper_.ProcessSample(dirtGate_.ProcessSample(y)) + y;
 }
 
 double ChannelProcessor::ProcessSample(double x) noexcept {
-  // Skipped (and its state frozen) unless "Fullness" is below 0.
-  if (bandGain_[kFullnessBand] < 1.0) x = fullnessCut_.ProcessSample(x);
-
-  double band[kBands];
-  for (int b = 0; b < kBands; ++b) band[b] = bandFilter_[b].ProcessSample(x);
-
-  // Summed in band order; the thinning takes the raw band-pass outputs, not
-  // the leveled ones.
-  double mix = 0.0;
-  for (int b = 0; b < kBands; ++b) {
-    const BandDesign& design = kBandDesigns[b];
-    double term = bandDynamics_[b].ProcessSample(band[b]) * bandGain_[b];
-    if (design.thinnedBy != kNoBand) term = term - design.thinning * band[design.thinnedBy];
-    mix = b == 0 ? term : term + mix;
-  }
-
-  const double y = mix - lfCut_.Process(mix);
-  if (!dirtOn_) return y;
-  return dirtShaper_.ProcessSample(dirtGate_.ProcessSample(y)) + y;
+  double leveled[BandLanes::kLanes];
+  double raw[BandLanes::kLanes];
+  LaneState<double> state(bands_);
+  StepBandLanes<double>(bands_, state, BandInput(x), leveled, raw);
+  state.Store(bands_);
+  return Finish(leveled, raw);
 }
 
 }  // namespace torvane

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/BandDynamics.h"
+#include "dsp/BandLanes.h"
 #include "dsp/Biquad.h"
 #include "dsp/DirtGate.h"
 #include "dsp/DirtShaper.h"
@@ -11,10 +11,10 @@ namespace torvane {
 // One channel of the effect's tone chain: seven leveled and weighted band-pass
 // bands less fixed parts of three raw bands, a first-order LF cut and the
 // optional dirt layer. The effect owns one per channel and calls it under the
-// plug-in lock: setters and Reset from its hooks, ProcessSample on the audio thread.
+// plug-in lock: setters and Reset from its hooks, processing on the audio thread.
 class ChannelProcessor {
  public:
-  static constexpr int kBands = 7;
+  static constexpr int kBands = BandLanes::kBands;
   // The band whose tone control ("Fullness") also sets a 300 Hz cut.
   static constexpr int kFullnessBand = 3;
 
@@ -30,6 +30,7 @@ class ChannelProcessor {
   void SetTone(int band, double value) noexcept;
   // "Dirt" normalised to 0..1; the dirt layer runs only above 0.
   void SetDirt(double amount) noexcept;
+  bool DirtOn() const noexcept { return dirtOn_; }
   // Designs the LF cut corner at the rate stored now; the state is cleared
   // only when the corner moves, so an unchanged value does not click.
   void SetLfCut(double hz) noexcept;
@@ -41,21 +42,45 @@ class ChannelProcessor {
 
   double ProcessSample(double x) noexcept;
 
+  // ProcessSample in three steps, for the block kernels that step the band
+  // lanes of one or both channels in vector registers: BandInput(x) is what
+  // every band is fed, the band lanes step with it, and Finish sums their
+  // outputs and runs the LF cut and the dirt layer.
+  double BandInput(double x) noexcept {
+    // Skipped (and its state frozen) unless "Fullness" is below 0.
+    return bands_.gain[kFullnessBand] < 1.0 ? fullnessCut_.ProcessSample(x) : x;
+  }
+  BandLanes& Bands() noexcept { return bands_; }
+  double Finish(const double* leveled, const double* raw) noexcept {
+    // Summed in band order; three bands thin the overlap with a neighbour by
+    // subtracting part of its raw (not leveled) band-pass output.
+    double mix = leveled[0] - 0.25 * raw[1];
+    mix = leveled[1] + mix;
+    mix = leveled[2] + mix;
+    mix = leveled[3] + mix;
+    mix = (leveled[4] - 0.25 * raw[3]) + mix;
+    mix = (leveled[5] - 0.75 * raw[4]) + mix;
+    mix = leveled[6] + mix;
+    const double y = mix - lfCut_.Process(mix);
+    return dirtOn_ ? WithDirt(y) : y;
+  }
+
   // The band's last gain divisor, which its meter shows as 1 / divisor; 1 (no
   // gain change) for an index that is not a band.
   double BandDivisor(int band) const noexcept;
 
  private:
-  Biquad bandFilter_[kBands];
+  // y plus its gated and saturated copy.
+  double WithDirt(double y) noexcept;
+
+  BandLanes bands_;
   // Peaking cut at 300 Hz, in the path only while "Fullness" is below 0.
   Biquad fullnessCut_;
   // Its output subtracted from the signal forms the LF cut high-pass.
   OnePoleSmoother lfCut_;
   double lfCutHz_ = 0.0;
-  BandDynamics bandDynamics_[kBands];
   DirtShaper dirtShaper_;
   DirtGate dirtGate_;
-  double bandGain_[kBands] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
   bool dirtOn_ = false;
 };
 

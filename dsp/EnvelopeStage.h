@@ -6,10 +6,10 @@
 
 namespace torvane {
 
-// One attack/release envelope follower with an optional pre-decay step: the
-// building block of the band dynamics, the limiter's gain envelope and the dirt
-// gate. A plain value owned by those objects; designed from the reset or
-// parameter path and stepped on the audio thread, both under the plug-in lock.
+// One attack/release envelope follower: the building block of the limiter's
+// gain envelope and the dirt gate, and the designer of the band lanes' stages.
+// A plain value owned by those objects; designed from the reset or parameter
+// path and stepped on the audio thread, both under the plug-in lock.
 class EnvelopeStage {
  public:
   void SetSampleRate(double hz) noexcept { sampleRate_ = hz; }
@@ -19,21 +19,13 @@ class EnvelopeStage {
   void SetTimes(double attackMs, double releaseMs, double predecayMs) noexcept;
 
   // Rises with the attack, falls with the release; returns the new state.
+  // Both candidates are computed and one kept, as the vector lanes of the band
+  // envelopes do.
   double Follow(double u) noexcept {
-    if (u > state_) {
-      state_ = state_ * attackCoef_ + u * attackGain_;
-    } else {
-      state_ = state_ * releaseCoef_ + u * releaseGain_;
-    }
+    const double rise = state_ * attackCoef_ + u * attackGain_;
+    const double fall = state_ * releaseCoef_ + u * releaseGain_;
+    state_ = u > state_ ? rise : fall;
     return state_;
-  }
-
-  // Lets a falling input decay from the last held value instead of dropping at
-  // once; with a pre-decay of 0 ms the input passes unchanged.
-  double PreDecay(double u) noexcept {
-    if (u < held_) u = (held_ - u) * predecayCoef_ + u;
-    held_ = u;
-    return u;
   }
 
   // Peak hold for measurements taken now and then: rises at once, and each call
@@ -44,12 +36,16 @@ class EnvelopeStage {
   }
 
   // Back to silence; the design stays.
-  void ClearState() noexcept { held_ = state_ = 0.0; }
-  bool HasFiniteState() const noexcept { return AllFinite(held_, state_); }
+  void ClearState() noexcept { state_ = 0.0; }
+  bool HasFiniteState() const noexcept { return AllFinite(state_); }
 
   double AttackCoef() const noexcept { return attackCoef_; }
   double ReleaseCoef() const noexcept { return releaseCoef_; }
+  // The pre-decay lets a falling input decay from the last held value (the
+  // band lanes' first stage); with 0 ms the input passes unchanged.
   double PredecayCoef() const noexcept { return predecayCoef_; }
+  double AttackGain() const noexcept { return attackGain_; }
+  double ReleaseGain() const noexcept { return releaseGain_; }
 
  private:
   double TimeCoefficient(double ms) const noexcept;
@@ -60,7 +56,6 @@ class EnvelopeStage {
   double predecayCoef_ = 0.0;
   double attackGain_ = 0.0;
   double releaseGain_ = 0.0;
-  double held_ = 0.0;
   double state_ = 0.0;
 };
 

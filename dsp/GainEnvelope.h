@@ -6,8 +6,9 @@ namespace torvane {
 
 // The envelope behind a gain stage: a first stage with its owner's attack and
 // release, followed by two stages that rise at once and hold falls back by
-// 20 ms each. Shared by the band dynamics and the limiter; a plain value
-// designed from the reset and parameter paths and stepped on the audio thread.
+// 20 ms each. Owned by the limiter (the band lanes lay out the same chain lane
+// by lane); designed from the reset and parameter paths and stepped on the
+// audio thread.
 class GainEnvelope {
  public:
   // Stores the rate in all three stages and designs the two smoothing stages;
@@ -15,8 +16,6 @@ class GainEnvelope {
   void Reset(double sampleRate) noexcept;
   void SetTimes(double attackMs, double releaseMs) noexcept { first_.SetTimes(attackMs, releaseMs, 0.0); }
 
-  // The first stage's pre-decay step, for owners that smooth falls before following.
-  double PreDecay(double level) noexcept { return first_.PreDecay(level); }
   // Runs the level through the three stages and returns the envelope.
   double Follow(double level) noexcept { return third_.Follow(second_.Follow(first_.Follow(level))); }
   bool HasFiniteState() const noexcept {

@@ -1,8 +1,5 @@
 #include "dsp/LookaheadLimiter.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "dsp/DspCommon.h"
 
 namespace torvane {
@@ -47,27 +44,6 @@ void LookaheadLimiter::ClearState() noexcept {
 bool LookaheadLimiter::HasFiniteState() const noexcept {
   return AllFinite(outLeft_, outRight_, lastDivisor_) && envelope_.HasFiniteState() && delayLeft_.HasFiniteState() &&
          delayRight_.HasFiniteState() && detector_.HasFiniteState();
-}
-
-double LookaheadLimiter::UpdateDivisor(double level) noexcept {
-  const double d = detector_.Process(level);
-  lastDivisor_ = envelope_.Follow(d) + 1.0;
-  return lastDivisor_;
-}
-
-void LookaheadLimiter::ProcessStereo(double left, double right) noexcept {
-  const double l = left * inputScale_;
-  const double r = right * inputScale_;
-  const double divisor = UpdateDivisor(std::max(std::fabs(r), std::fabs(l)));
-  outLeft_ = delayLeft_.Step(l) / divisor;
-  outRight_ = delayRight_.Step(r) / divisor;
-}
-
-void LookaheadLimiter::ProcessMono(double x) noexcept {
-  const double v = x * inputScale_;
-  const double divisor = UpdateDivisor(std::fabs(v));
-  outLeft_ = delayLeft_.Step(v) / divisor;
-  outRight_ = outLeft_;
 }
 
 }  // namespace torvane

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+
 #include "dsp/DelayLine.h"
 #include "dsp/GainEnvelope.h"
 #include "dsp/OnePoleSmoother.h"
@@ -24,10 +27,24 @@ class LookaheadLimiter {
   // gain "Process" sets: never above 1.
   void Setup(double process, int transients) noexcept;
 
-  void ProcessStereo(double left, double right) noexcept;
+  void ProcessStereo(double left, double right) noexcept {
+    const double l = left * inputScale_;
+    const double r = right * inputScale_;
+    const double divisor = UpdateDivisor(std::max(std::fabs(r), std::fabs(l)));
+    // Both channels in one division: two lanes round exactly as two scalars.
+    const Pair delayed = {delayLeft_.Step(l), delayRight_.Step(r)};
+    const Pair out = delayed / divisor;
+    outLeft_ = out[0];
+    outRight_ = out[1];
+  }
   // Only the left delay advances; the right one resumes where it stopped when
   // stereo processing returns.
-  void ProcessMono(double x) noexcept;
+  void ProcessMono(double x) noexcept {
+    const double v = x * inputScale_;
+    const double divisor = UpdateDivisor(std::fabs(v));
+    outLeft_ = delayLeft_.Step(v) / divisor;
+    outRight_ = outLeft_;
+  }
 
   // Silences the right delay, which mono processing left holding the samples
   // of the last stereo block.
@@ -42,9 +59,15 @@ class LookaheadLimiter {
   double LastDivisor() const noexcept { return lastDivisor_; }
 
  private:
+  using Pair = double __attribute__((vector_size(16)));
+
   // Runs the smoothed detector level through the envelope chain and returns
   // the new divisor.
-  double UpdateDivisor(double level) noexcept;
+  double UpdateDivisor(double level) noexcept {
+    const double d = detector_.Process(level);
+    lastDivisor_ = envelope_.Follow(d) + 1.0;
+    return lastDivisor_;
+  }
 
   double outLeft_ = 0.0;
   double outRight_ = 0.0;

@@ -37,13 +37,17 @@ struct IBlendSpec {
 
 // Frames of equal size in one raster, stacked top to bottom (or side by side).
 // The raster belongs to the raster cache; width and height are the whole
-// strip's, at the current scale.
+// strip's, at the current scale. The unscaled size is the image's at scale 1,
+// which controls are laid out with whatever scale the images are rendered at
+// when the control is built.
 struct IImageStrip {
   IRasterBitmap* raster = nullptr;
   int width = 0;
   int height = 0;
   int frameCount = 1;
   bool sideBySide = false;
+  int unscaledWidth = 0;
+  int unscaledHeight = 0;
 };
 
 }  // namespace torvane

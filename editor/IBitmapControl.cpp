@@ -7,10 +7,11 @@
 namespace torvane {
 
 namespace {
+// One frame at scale 1, like every control's rectangle when it is built.
 IBounds FrameRect(int x, int y, const IImageStrip& strip) noexcept {
   const int frames = std::max(strip.frameCount, 1);
-  if (strip.sideBySide) return {x, y, x + strip.width / frames, y + strip.height};
-  return {x, y, x + strip.width, y + strip.height / frames};
+  if (strip.sideBySide) return {x, y, x + strip.unscaledWidth / frames, y + strip.unscaledHeight};
+  return {x, y, x + strip.unscaledWidth, y + strip.unscaledHeight / frames};
 }
 }  // namespace
 

@@ -8,12 +8,13 @@ IFaderControl::IFaderControl(IEffectBase* effect, int x, int y, int travelLength
                              IImageStrip& handle) noexcept
     : IControl(effect, IBounds{}, parameterIndex, {BlendAlpha, 1.0f}),
       travelLength_(travelLength),
-      handleSize_(handle.height),
+      handleSize_(handle.unscaledHeight),
       unscaledTravelLength_(travelLength),
-      unscaledHandleSize_(handle.height),
+      unscaledHandleSize_(handle.unscaledHeight),
       handle_(handle) {
-  // The unscaled rectangle stays empty until the resize controller lays the fader out.
-  const IBounds track{x, y, x + handle.width, y + travelLength};
+  // Laid out at scale 1, whatever scale the handle image is rendered at; the
+  // unscaled rectangle stays empty until the resize controller lays the fader out.
+  const IBounds track{x, y, x + handle.unscaledWidth, y + travelLength};
   SetDrawRect(track);
   SetTargetRect(track);
 }

@@ -11,6 +11,7 @@
 #include "framework/GrowableArray.h"
 #include "framework/GrowableText.h"
 #include "framework/IEditor.h"
+#include "platform/SystemCursor.h"
 #include "raster/SysBitmap.h"
 
 namespace torvane {
@@ -94,8 +95,14 @@ class IGraphics : public IEditor {
   virtual bool ReadClipboardText(GrowableText& out) = 0;
   virtual void HideCursor() {}
   virtual void RestoreCursor() {}
+  // The pointer's shape over the editor: the system's, unless a window layer
+  // sets shapes on its own window.
+  virtual void SetCursorShape(SystemCursor cursor) { ShowSystemCursor(cursor); }
   // The full-resolution image of a PNG resource, or null.
   virtual std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) = 0;
+  // The size of that image; false when there is none. Here by decoding it; a
+  // platform that can read the size alone overrides this.
+  virtual bool PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height);
 
   // --- The control list ------------------------------------------------------
 

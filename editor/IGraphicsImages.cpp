@@ -7,6 +7,7 @@
 #include "editor/ImageResampler.h"
 #include "editor/RasterCache.h"
 #include "editor/StripRegistry.h"
+#include "framework/GrowableArray.h"
 #include "raster/BlitMode.h"
 #include "raster/BlitRegion.h"
 #include "raster/ClearBitmap.h"
@@ -27,35 +28,69 @@ std::unique_ptr<IRasterBitmap> Placeholder() {
   return placeholder;
 }
 
+// The strip among those rendered so far that shares this strip's raster and
+// frame layout; null when none does.
+const IImageStrip* FindRendered(const GrowableArray<const IImageStrip*>& rendered, const IImageStrip& strip) {
+  for (int i = 0; i < rendered.Count(); ++i) {
+    const IImageStrip& earlier = *rendered[i];
+    if (earlier.raster == strip.raster && earlier.frameCount == strip.frameCount &&
+        earlier.sideBySide == strip.sideBySide) {
+      return &earlier;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+bool IGraphics::PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height) {
+  const std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(resourceId, resourceName);
+  if (!image) return false;
+  width = image->Width();
+  height = image->Height();
+  return true;
+}
 
 IImageStrip& IGraphics::LoadImageStrip(int resourceId, const char* resourceName, int frameCount) {
   IImageStrip strip;
   strip.frameCount = frameCount;
   RasterCache& cache = RasterCache::Instance();
+  StripRegistry& registry = StripRegistry::Instance();
   if (IRasterBitmap* cached = cache.Find(resourceId)) {
     strip.raster = cached;
     strip.width = cached->Width();
     strip.height = cached->Height();
+    // The raster may be rendered for some scale already; the size at scale 1
+    // is the first load's.
+    if (!registry.FindUnscaledSize(resourceId, strip.unscaledWidth, strip.unscaledHeight)) {
+      strip.unscaledWidth = strip.width;
+      strip.unscaledHeight = strip.height;
+    }
   } else {
-    std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(resourceId, resourceName);
-    if (image && imageFactor_ <= 1) {
-      strip.width = image->Width();
-      strip.height = image->Height();
-      strip.raster = cache.Add(resourceId, std::move(image));
+    if (imageFactor_ <= 1) {
+      std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(resourceId, resourceName);
+      if (image) {
+        strip.width = image->Width();
+        strip.height = image->Height();
+      }
+      // A missing image stays a strip of size 0 that draws nothing.
+      strip.raster = cache.Add(resourceId, image ? std::move(image) : Placeholder());
     } else {
       // The image is drawn at a fraction of its size, so until RescaleImages
-      // renders it the strip reports that size and draws a placeholder. A
-      // missing image stays a strip of size 0 that draws nothing.
-      if (image) {
+      // renders it the strip reports that size and draws a placeholder; the
+      // size alone is read now.
+      int width = 0, height = 0;
+      if (PlatformImageSize(resourceId, resourceName, width, height)) {
         const unsigned factor = static_cast<unsigned>(imageFactor_);
-        strip.width = static_cast<int>(static_cast<unsigned>(image->Width()) / factor);
-        strip.height = static_cast<int>(static_cast<unsigned>(image->Height()) / factor);
+        strip.width = static_cast<int>(static_cast<unsigned>(width) / factor);
+        strip.height = static_cast<int>(static_cast<unsigned>(height) / factor);
       }
       strip.raster = cache.Add(resourceId, Placeholder());
     }
+    strip.unscaledWidth = strip.width;
+    strip.unscaledHeight = strip.height;
   }
-  if (IImageStrip* registered = StripRegistry::Instance().Add(resourceId, resourceName, strip)) return *registered;
+  if (IImageStrip* registered = registry.Add(resourceId, resourceName, strip)) return *registered;
   // Out of memory: a strip of its own that draws nothing.
   static IImageStrip noStrip;
   return noStrip;
@@ -65,10 +100,18 @@ void IGraphics::RescaleImages(double scale) {
   if (!(scale > 0.0) || !std::isfinite(scale)) return;
   StripRegistry& registry = StripRegistry::Instance();
   const int count = registry.Count();
+  // Every editor built in the process registered its own strips of the same
+  // images: each raster is rendered once, and the later strips take its size.
+  GrowableArray<const IImageStrip*> renderedStrips(256);
   for (int i = 0; i < count; ++i) {
     StripRegistry::Entry* entry = registry.At(i);
     IImageStrip& strip = entry->strip;
     if (!strip.raster) continue;
+    if (const IImageStrip* twin = FindRendered(renderedStrips, strip)) {
+      strip.width = twin->width;
+      strip.height = twin->height;
+      continue;
+    }
     std::unique_ptr<IRasterBitmap> image = LoadPlatformImage(entry->resourceId, entry->resourceName);
     if (!image) continue;
     const double width = (image->Width() / imageFactor_) * scale;
@@ -84,6 +127,7 @@ void IGraphics::RescaleImages(double scale) {
     BlitRegion(strip.raster, &rendered, 0, 0, nullptr, 1.0f, BlitCopy);
     strip.width = strip.raster->Width();
     strip.height = strip.raster->Height();
+    renderedStrips.Add(&strip);
   }
 }
 

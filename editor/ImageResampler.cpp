@@ -1,6 +1,7 @@
 #include "editor/ImageResampler.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "raster/ClearBitmap.h"
 
@@ -28,11 +29,24 @@ void ResampleRegion(const IRasterBitmap& source, const Region& from, IRasterBitm
   const int columns = std::max(boxX, 1);
   const int rows = std::max(boxY, 1);
 
-  // A source pixel relative to the region; outside it counts as 0.
+  // A source pixel relative to the region; outside it counts as 0. The rows
+  // are found by pointer steps, not by asking the bitmap for every pixel.
+  const uint32_t* const origin = RowStart(source, from.top) + from.left;
+  const ptrdiff_t rowStep = RowStep(source);
   const auto pixel = [&](int x, int y) -> uint32_t {
     if (x >= from.width || y >= from.height) return 0;
-    return RowStart(source, from.top + y)[from.left + x];
+    return origin[y * rowStep + x];
   };
+
+  // One to one (the scale equals the image factor): every box is one pixel of
+  // weight 1, so each target pixel is its source pixel exactly.
+  if (stepX == 1.0 && stepY == 1.0) {
+    for (int ty = 0; ty < to.height; ++ty) {
+      uint32_t* out = RowStart(target, to.top + ty) + to.left;
+      for (int tx = 0; tx < to.width; ++tx) out[tx] = pixel(tx, ty);
+    }
+    return;
+  }
 
   for (int ty = 0; ty < to.height; ++ty) {
     const double y0 = stepY * ty;
@@ -51,6 +65,9 @@ void ResampleRegion(const IRasterBitmap& source, const Region& from, IRasterBitm
           const int y = iy + v;
           const uint32_t corners[4] = {pixel(x, y), pixel(x + 1, y), pixel(x, y + 1), pixel(x + 1, y + 1)};
           for (int c = 0; c < 4; ++c) {
+            // A corner of weight 0 adds exactly 0 to every sum: whole ratios
+            // (a scale equal to the image factor) skip three of the four.
+            if (weights[c] == 0.0) continue;
             for (int channel = 0; channel < 4; ++channel) {
               sums[channel] += ((corners[c] >> (8 * channel)) & 0xFF) * weights[c];
             }

@@ -20,6 +20,18 @@ int StripRegistry::Count() const noexcept {
   return entries_.Count();
 }
 
+bool StripRegistry::FindUnscaledSize(int resourceId, int& width, int& height) const noexcept {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (int i = 0; i < entries_.Count(); ++i) {
+    const Entry* entry = entries_.Get(i);
+    if (entry->resourceId != resourceId) continue;
+    width = entry->strip.unscaledWidth;
+    height = entry->strip.unscaledHeight;
+    return true;
+  }
+  return false;
+}
+
 StripRegistry::Entry* StripRegistry::At(int i) const noexcept {
   std::lock_guard<std::mutex> lock(mutex_);
   return entries_.Get(i);

@@ -25,6 +25,9 @@ class StripRegistry {
   // The registered strip; null when the list cannot grow.
   IImageStrip* Add(int resourceId, const char* resourceName, const IImageStrip& strip) noexcept;
   int Count() const noexcept;
+  // The size at scale 1 of the first strip loaded from the resource; false
+  // when none is registered.
+  bool FindUnscaledSize(int resourceId, int& width, int& height) const noexcept;
   // Entry i, or null.
   Entry* At(int i) const noexcept;
 

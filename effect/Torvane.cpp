@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <new>
 
 #include "framework/IEditor.h"
@@ -10,7 +11,6 @@
 namespace torvane {
 
 namespace {
-constexpr double kLfCutTable[] = {20, 30, 40, 50, 60, 70, 80, 90, 100};
 constexpr const char* kLfCutTexts[] = {"20 Hz", "30 Hz", "40 Hz", "50 Hz", "60 Hz",
                                        "70 Hz", "80 Hz", "90 Hz", "100 Hz"};
 constexpr double kTrimGainTable[] = {0.5, 1, 2};
@@ -35,6 +35,7 @@ Torvane::Torvane(audioMasterCallback hostCallback) noexcept
   DefineParameters();
   // The editor can be resized, so every state carries its size.
   StoreEditorSizeInState();
+  BuildEditor();
   FillDefaultPresets("-", 1);
   // Hosts read the latency right after loading; it is fixed by the look-ahead.
   SetLatency(LookaheadLimiter::kLookahead);
@@ -48,7 +49,7 @@ void Torvane::DefineParameters() noexcept {
     GetParameter(kSubBass + band)->DefineDouble(toneNames[band], 0.0, -10.0, 10.0, 0.1, "dB", 1.0);
   }
   IParameter* lfCut = GetParameter(kLfCut);
-  lfCut->DefineEnum("LF Cut", 1, Count(kLfCutTable));
+  lfCut->DefineEnum("LF Cut", 1, kNumLfCuts);
   for (int i = 0; i < Count(kLfCutTexts); ++i) lfCut->AddDisplayText(i, kLfCutTexts[i]);
   GetParameter(kOutput)->DefineDouble("Output", 0.0, -20.0, 20.0, 0.1, "dB", 1.0);
   IParameter* trim = GetParameter(kInputTrim);
@@ -64,9 +65,9 @@ void Torvane::DefineParameters() noexcept {
 void Torvane::OnReset() {
   ScopedLock lock(Lock());
   const double fs = SampleRate();
-  left_.Reset(fs);
-  right_.Reset(fs);
-  limiter_.Reset(fs);
+  chain_.Left().Reset(fs);
+  chain_.Right().Reset(fs);
+  chain_.Limiter().Reset(fs);
   // The sections that follow "Process", "Fullness" and "LF Cut" keep the design
   // of their last change. A host that opens the effect before telling it the
   // rate would otherwise run them at the wrong corners and times until the
@@ -84,9 +85,9 @@ void Torvane::OnReset() {
 
 void Torvane::SetupBands() noexcept {
   const int transients = transients_ ? 1 : 0;
-  left_.SetupBands(processAmount_, transients);
-  right_.SetupBands(processAmount_, transients);
-  limiter_.Setup(processAmount_, transients);
+  chain_.Left().SetupBands(processAmount_, transients);
+  chain_.Right().SetupBands(processAmount_, transients);
+  chain_.Limiter().Setup(processAmount_, transients);
 }
 
 void Torvane::OnParameterChange(int index) {
@@ -101,8 +102,8 @@ void Torvane::OnParameterChange(int index) {
       break;
     case kDirt: {
       const double amount = parameter->GetPosition();
-      left_.SetDirt(amount);
-      right_.SetDirt(amount);
+      chain_.Left().SetDirt(amount);
+      chain_.Right().SetDirt(amount);
       break;
     }
     case kSubBass:
@@ -112,13 +113,13 @@ void Torvane::OnParameterChange(int index) {
     case kArticulation:
     case kPresence:
     case kTreble:
-      left_.SetTone(index - kSubBass, v);
-      right_.SetTone(index - kSubBass, v);
+      chain_.Left().SetTone(index - kSubBass, v);
+      chain_.Right().SetTone(index - kSubBass, v);
       break;
     case kLfCut: {
-      const double hz = kLfCutTable[std::clamp(static_cast<int>(v), 0, Count(kLfCutTable) - 1)];
-      left_.SetLfCut(hz);
-      right_.SetLfCut(hz);
+      const double hz = kLfCutFrequencies[std::clamp(static_cast<int>(v), 0, kNumLfCuts - 1)];
+      chain_.Left().SetLfCut(hz);
+      chain_.Right().SetLfCut(hz);
       break;
     }
     case kOutput:
@@ -142,8 +143,8 @@ void Torvane::OnParameterChange(int index) {
         // The right channel sat idle through mono processing: it comes back
         // fresh instead of replaying filter, envelope and delay state from
         // whenever stereo was last left.
-        right_.ClearState();
-        limiter_.ClearRightDelay();
+        chain_.Right().ClearState();
+        chain_.Limiter().ClearRightDelay();
       }
       stereo_ = stereo;
       notifyEditor = false;
@@ -157,43 +158,26 @@ void Torvane::OnParameterChange(int index) {
   outputFactor_ = (1.0 / trimCompensation_) * kOutputMakeup * outputGain_;
 }
 
-double Torvane::Recovered(double y, ChannelProcessor& processor) noexcept {
-  if (IsAudio(y)) return y;
-  processor.ClearState();
-  return 0.0;
-}
-
-double Torvane::LimitedOutput(double y) noexcept {
-  if (IsAudio(y)) return y;
-  limiter_.ClearState();
-  return 0.0;
-}
-
 void Torvane::ProcessBlock(const double* const* inputs, double* const* outputs, int frames) {
   if (frames <= 0) return;
   const bool signalPresent = std::max(std::fabs(inputs[0][0]), std::fabs(inputs[1][0])) > kSignalThreshold;
   // The trim works on copies: in double precision the inputs are the host's own
   // buffers, which it may still use (sends, other plug-ins).
-  if (stereo_) {
-    for (int i = 0; i < frames; ++i) {
-      const double processedLeft = Recovered(left_.ProcessSample(Trimmed(inputs[0][i])), left_);
-      const double processedRight = Recovered(right_.ProcessSample(Trimmed(inputs[1][i])), right_);
-      limiter_.ProcessStereo(processedLeft, processedRight);
-      outputs[0][i] = LimitedOutput(limiter_.OutLeft() * outputFactor_);
-      outputs[1][i] = LimitedOutput(limiter_.OutRight() * outputFactor_);
-    }
-  } else {
-    for (int i = 0; i < frames; ++i) {
-      limiter_.ProcessMono(Recovered(left_.ProcessSample(Trimmed(inputs[0][i])), left_));
-      outputs[0][i] = outputs[1][i] = LimitedOutput(limiter_.OutLeft() * outputFactor_);
-    }
+  chain_.ProcessBlock({inputs, outputs, frames, trimGain_, outputFactor_, stereo_});
+  // The meters follow every block for the editor, which the effect builds
+  // with itself, and for hosts that ask for them; nobody else looks.
+  if (Editor() || metersRead_) UpdateMeters(signalPresent);
+}
+
+void Torvane::AttachEditor(std::unique_ptr<IEditor> editor) {
+  // The references point into the editor this one replaces, which goes now;
+  // the audio thread reads them under the same lock.
+  ScopedLock lock(Lock());
+  if (editor && editor.get() != meterEditor_) {
+    std::fill(std::begin(meterControl_), std::end(meterControl_), nullptr);
+    meterEditor_ = nullptr;
   }
-  // A state that ran away without showing in the output (an envelope stuck at
-  // infinity silences its band) starts afresh before the next block.
-  if (!left_.HasFiniteState()) left_.ClearState();
-  if (!right_.HasFiniteState()) right_.ClearState();
-  if (!limiter_.HasFiniteState()) limiter_.ClearState();
-  if (Editor()) UpdateMeters(signalPresent);
+  IEffectVST::AttachEditor(std::move(editor));
 }
 
 void Torvane::SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept {
@@ -203,17 +187,24 @@ void Torvane::SetMeterControl(int meter, const std::atomic<int>* controlIndex) n
 void Torvane::UpdateMeters(bool signalPresent) noexcept {
   if (signalPresent) {
     for (int band = 0; band < kNumToneBands; ++band) {
-      meterValues_[band] = meterScale_.Position(1.0 / left_.BandDivisor(band));
+      meterValues_[band] = meterScale_.Position(1.0 / chain_.Left().BandDivisor(band));
     }
-    meterValues_[kNumMeters - 1] = meterScale_.Position(1.0 / limiter_.LastDivisor());
+    meterValues_[kNumMeters - 1] = meterScale_.Position(1.0 / chain_.Limiter().LastDivisor());
   } else {
     for (double& value : meterValues_) value = value - (value - 0.5) * meterFall_;
   }
   IEditor* editor = Editor();
+  if (!editor) return;
   for (int k = 0; k < kNumMeters; ++k) {
     const int control = meterControl_[k] ? meterControl_[k]->load(std::memory_order_relaxed) : -1;
     if (control >= 0 && control < editor->ControlCount()) editor->SetControlValueFromEffect(control, meterValues_[k]);
   }
+}
+
+int Torvane::ReadMeters(double* positions, int capacity) noexcept {
+  metersRead_ = true;
+  for (int k = 0; k < std::min(capacity, kNumMeters); ++k) positions[k] = meterValues_[k];
+  return kNumMeters;
 }
 
 IEffectVST* CreateEffect(audioMasterCallback hostCallback) noexcept {

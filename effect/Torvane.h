@@ -2,9 +2,10 @@
 
 #include <atomic>
 #include <cmath>
+#include <iterator>
+#include <memory>
 
-#include "dsp/ChannelProcessor.h"
-#include "dsp/LookaheadLimiter.h"
+#include "dsp/StereoChain.h"
 #include "effect/MeterScale.h"
 #include "vst/IEffectVST.h"
 
@@ -23,12 +24,17 @@ class Torvane final : public IEffectVST {
   };
   static constexpr int kNumMeters = 8;
   static constexpr int kNumToneBands = 7;
+  // "LF Cut" choice i stands for this corner frequency in hertz.
+  static constexpr double kLfCutFrequencies[] = {20, 30, 40, 50, 60, 70, 80, 90, 100};
+  static constexpr int kNumLfCuts = static_cast<int>(std::size(kLfCutFrequencies));
 
   explicit Torvane(audioMasterCallback hostCallback) noexcept;
 
   void OnReset() override;
   void OnParameterChange(int index) override;
   void ProcessBlock(const double* const* inputs, double* const* outputs, int frames) override;
+  // An editor other than the one built with the effect has no meter controls of ours.
+  void AttachEditor(std::unique_ptr<IEditor> editor) override;
 
   // Meter positions 0..1 (0.5 = 0 dB): the left channel's seven band gains, then the limiter's.
   double MeterValue(int meter) const noexcept { return meterValues_[meter]; }
@@ -38,29 +44,22 @@ class Torvane final : public IEffectVST {
   // editor renumbers on its window thread while this one reads on the audio
   // thread, hence the atomic.
   void SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept;
+  // The host's meter request (vst/MeterRequest.h).
+  int ReadMeters(double* positions, int capacity) noexcept override;
+  // For tests and measurements: processes with the given instruction set's
+  // kernel (every one gives the same output). False if this CPU lacks it.
+  bool UseSimdPath(SimdPath path) noexcept { return chain_.UsePath(path); }
 
  private:
   void DefineParameters() noexcept;
+  // The editor with its controls and resize controller, attached to the
+  // effect (TorvaneEditorLayout.cpp).
+  void BuildEditor();
   void SetupBands() noexcept;
   void UpdateMeters(bool signalPresent) noexcept;
-  // Beyond this a sample is no audio but garbage or a runaway state: 240 dB
-  // above full scale, far above anything music reaches and far below where
-  // the chain's arithmetic overflows or a host's single precision ends.
-  static constexpr double kLargestAudio = 1e12;
-  // False for samples beyond kLargestAudio and for those that are not a number.
-  static bool IsAudio(double x) noexcept { return std::fabs(x) <= kLargestAudio; }
-  // Input samples enter the chain trimmed; a sample that is no audio (a
-  // broken upstream plug-in, a damaged file) enters as silence.
-  double Trimmed(double x) const noexcept { return IsAudio(x) ? x * trimGain_ : 0.0; }
-  // The output of a processor whose state ran away (an absurd sample rate, or
-  // arithmetic that overflowed): the processor starts afresh and the sample
-  // is silent.
-  static double Recovered(double y, ChannelProcessor& processor) noexcept;
-  double LimitedOutput(double y) noexcept;
 
-  ChannelProcessor left_;
-  ChannelProcessor right_;
-  LookaheadLimiter limiter_;
+  // Both channel processors and the limiter.
+  StereoChain chain_;
   MeterScale meterScale_;
 
   double processAmount_ = 0.0;
@@ -79,8 +78,12 @@ class Torvane final : public IEffectVST {
   double meterValues_[kNumMeters] = {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
   // Share of an idle meter's distance to the centre that one block takes back.
   double meterFall_ = 0.01;
-  // Live references to the list indexes of the editor's meter controls.
+  // Live references to the list indexes of the editor's meter controls, and
+  // the editor they belong to.
   const std::atomic<int>* meterControl_[kNumMeters] = {};
+  const IEditor* meterEditor_ = nullptr;
+  // A host reads the meters: they follow every block even without an editor.
+  bool metersRead_ = false;
 };
 
 }  // namespace torvane

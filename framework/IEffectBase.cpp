@@ -98,6 +98,10 @@ void IEffectBase::SetParameterFromEditor(int index, double position) {
 void IEffectBase::AttachEditor(std::unique_ptr<IEditor> editor) {
   if (!editor) return;
   ScopedLock lock(lock_);
+  // A controller belongs to the editor it was set for. One left from an
+  // earlier attach goes with the editor this one replaces.
+  if (!resizeStateForNextEditor_) resizeState_ = nullptr;
+  resizeStateForNextEditor_ = false;
   editor->PrepareSurface();
   if (resizeState_) resizeState_->AttachToEditor();
   for (int i = 0; i < NumParameters(); ++i) {

@@ -79,6 +79,9 @@ class IEffectBase {
   virtual void HostTimeInfo(TimeInfo& info) = 0;
   virtual int IdentifyHost() { return host_; }
   virtual void ResizeEditor(int width, int height) = 0;
+  // Asks the host to give the window it embeds the editor in room for an
+  // editor of this size; false when the host does not do so.
+  virtual bool RequestHostWindowSize(int /*width*/, int /*height*/) { return false; }
   virtual void InitForHost() {}
   // Takes ownership; a second editor replaces (and destroys) the first.
   virtual void AttachEditor(std::unique_ptr<IEditor> editor);
@@ -146,8 +149,13 @@ class IEffectBase {
   void SetInputConnected(int channel, bool connected) noexcept;
   void SetOutputConnected(int channel, bool connected) noexcept;
   // The editor's resize controller, set before the editor is attached. Storing
-  // it does not transfer ownership: once attached, the editor owns it.
-  void SetResizeState(IResizeState* resizeState) noexcept { resizeState_ = resizeState; }
+  // it does not transfer ownership: once attached, the editor owns it. It
+  // serves the next editor attached only; an editor attached later without a
+  // controller of its own has none.
+  void SetResizeState(IResizeState* resizeState) noexcept {
+    resizeState_ = resizeState;
+    resizeStateForNextEditor_ = true;
+  }
 
  protected:
   // From now on every state carries the editor size (the layout of an effect
@@ -200,6 +208,7 @@ class IEffectBase {
   int latency_ = 0;
   int tailSize_ = 0;
   IResizeState* resizeState_ = nullptr;
+  bool resizeStateForNextEditor_ = false;
   EditorSizeRecords editorSize_;
   bool storesEditorSize_ = false;
   OwnedList<IParameter> parameters_;

@@ -14,6 +14,8 @@ class RecursiveLock {
   RecursiveLock& operator=(const RecursiveLock&) = delete;
 
   void Lock() noexcept { mutex_.lock(); }
+  // False, without waiting, when another thread holds the lock.
+  bool TryLock() noexcept { return mutex_.try_lock(); }
   void Unlock() noexcept { mutex_.unlock(); }
 
  private:
@@ -29,6 +31,22 @@ class ScopedLock {
 
  private:
   RecursiveLock& lock_;
+};
+
+// Holds a lock that may not exist (null: nothing to hold).
+class ScopedLockIfAny {
+ public:
+  explicit ScopedLockIfAny(RecursiveLock* lock) noexcept : lock_(lock) {
+    if (lock_) lock_->Lock();
+  }
+  ~ScopedLockIfAny() {
+    if (lock_) lock_->Unlock();
+  }
+  ScopedLockIfAny(const ScopedLockIfAny&) = delete;
+  ScopedLockIfAny& operator=(const ScopedLockIfAny&) = delete;
+
+ private:
+  RecursiveLock* lock_;
 };
 
 }  // namespace torvane

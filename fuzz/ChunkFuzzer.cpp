@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "editor/GraphicsFactory.h"
 #include "effect/Torvane.h"
 #include "framework/IParameter.h"
 #include "fuzz/Require.h"
+#include "platform/headless/IGraphicsHeadless.h"
 
 namespace torvane {
 namespace {
@@ -15,6 +17,13 @@ void Check(const IParameter& p) {
   Require(std::isfinite(p.Value()) && p.Value() >= p.Min() && p.Value() <= p.Max());
 }
 }  // namespace
+
+// The effect's editor without a window and without a settings file.
+std::unique_ptr<IGraphics> CreateGraphics(IEffectBase& effect) {
+  auto graphics = std::make_unique<IGraphicsHeadless>(effect);
+  graphics->UseDocumentsFolder("");
+  return graphics;
+}
 }  // namespace torvane
 
 using namespace torvane;

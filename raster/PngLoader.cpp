@@ -151,6 +151,23 @@ bool HasPngExtension(const char* name) {
 
 }  // namespace
 
+bool ReadPngSize(const void* bytes, size_t length, int& width, int& height) noexcept {
+  // The signature, then the header chunk: length, "IHDR", width, height.
+  constexpr size_t kHeaderEnd = kSignatureBytes + 16;
+  if (!bytes || length < kHeaderEnd) return false;
+  const auto* data = static_cast<const unsigned char*>(bytes);
+  if (png_sig_cmp(data, 0, kSignatureBytes) != 0 || std::memcmp(data + kSignatureBytes + 4, "IHDR", 4) != 0) {
+    return false;
+  }
+  const png_uint_32 w = png_get_uint_32(data + kSignatureBytes + 8);
+  const png_uint_32 h = png_get_uint_32(data + kSignatureBytes + 12);
+  if (w == 0 || h == 0 || static_cast<long long>(w) * h > kPngMaxPixels) return false;
+  // Within the pixel limit both sides fit an int.
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
+  return true;
+}
+
 bool DecodePngMemoryInto(const void* bytes, size_t length, IRasterBitmap& target) noexcept {
   if (!bytes || length < kSignatureBytes) return false;
   if (png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kSignatureBytes) != 0) return false;

@@ -23,6 +23,11 @@ constexpr long long kPngMaxPixels = TORVANE_PNG_MAX_PIXELS;
 // image above kPngMaxPixels, no memory.
 std::unique_ptr<MemBitmap> DecodePngMemory(const void* bytes, size_t length) noexcept;
 
+// The image size a PNG held in memory declares, read from its header without
+// decoding it; false for data that does not start like a PNG or declares an
+// image DecodePngMemory would refuse for its size.
+bool ReadPngSize(const void* bytes, size_t length, int& width, int& height) noexcept;
+
 // The same into an existing bitmap, resized to fit; false on failure, when
 // the bitmap holds no meaningful pixels.
 bool DecodePngMemoryInto(const void* bytes, size_t length, IRasterBitmap& target) noexcept;
@@ -35,5 +40,7 @@ bool LoadPngFileInto(const char* utf8Name, bool checkExtension, IRasterBitmap& t
 // Decodes the PNG resource with this id from module (see FindPngResource in
 // platform/ModuleResources.h); null when it is absent or undecodable.
 std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) noexcept;
+// The size of that resource's image, from its header alone.
+bool PngResourceSize(void* module, int id, int& width, int& height) noexcept;
 
 }  // namespace torvane

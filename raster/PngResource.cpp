@@ -16,4 +16,9 @@ std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) noexcept {
   return DecodePngMemory(resource.data, resource.size);
 }
 
+bool PngResourceSize(void* module, int id, int& width, int& height) noexcept {
+  const ResourceBytes resource = FindPngResource(module, id);
+  return resource.data && ReadPngSize(resource.data, resource.size, width, height);
+}
+
 }  // namespace torvane

@@ -11,9 +11,13 @@ packages=(
   # native build, tests, tools
   cmake g++ make pkg-config libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libgtest-dev
   googletest libbenchmark-dev libsndfile1-dev clang libclang-rt-14-dev
+  # the editor's X11 window (MIT-SHM from libxext) and its tests (XTest)
+  libx11-dev libxext-dev libxtst-dev
   # Windows cross build and the Wine test run
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 wine xvfb xauth fonts-wine fonts-liberation
+  # emulated CPUs for the run-time instruction-set choice
+  qemu-user
   # sources for the mingw libpng, artwork rendering, a third-party plug-in
   dpkg-dev librsvg2-bin lsp-plugins-vst
 )

@@ -170,7 +170,12 @@ void IEffectVST::SetEditorRect(int width, int height) noexcept {
 void IEffectVST::AttachEditor(std::unique_ptr<IEditor> editor) {
   if (!editor) return;
   IEffectBase::AttachEditor(std::move(editor));
-  effect_.flags |= effFlagsHasEditor;
+  // Hosts offer an editor button for the flag, and their own view without it.
+  if (Editor()->HasWindow()) {
+    effect_.flags |= effFlagsHasEditor;
+  } else {
+    effect_.flags &= ~effFlagsHasEditor;
+  }
   SetEditorRect(Editor()->Width(), Editor()->Height());
 }
 
@@ -178,6 +183,10 @@ void IEffectVST::ResizeEditor(int width, int height) {
   if (!Editor()) return;
   SetEditorRect(width, height);
   OnEditorResize(width, height);
+}
+
+bool IEffectVST::RequestHostWindowSize(int width, int height) {
+  return HostCall(audioMasterSizeWindow, width, height) != 0;
 }
 
 void IEffectVST::SetLatency(int samples) {

@@ -30,11 +30,17 @@ class IEffectVST : public IEffectBase {
   void HostTimeInfo(TimeInfo& info) override;
   int IdentifyHost() override;
   void ResizeEditor(int width, int height) override;
+  bool RequestHostWindowSize(int width, int height) override;
   void InitForHost() override;
   void AttachEditor(std::unique_ptr<IEditor> editor) override;
   void SetLatency(int samples) override;
   bool ForwardMidiMessage(const MidiMessage& message) override;
   bool ForwardSysEx(const SysExMessage& message) override;
+
+  // Answers the meter request of vst/MeterRequest.h: writes up to capacity
+  // meter positions and returns how many meters the effect has. Called under
+  // the plug-in lock; an effect without meters keeps this default.
+  virtual int ReadMeters(double* /*positions*/, int /*capacity*/) noexcept { return 0; }
 
   // The functions stored in the effect record.
   static VstIntPtr VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -55,6 +61,8 @@ class IEffectVST : public IEffectBase {
 
   // Dispatcher requests that need more than a line.
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  // The requests that open, close and idle the editor window.
+  VstIntPtr DispatchWindowRequest(VstInt32 opcode, void* ptr);
   VstIntPtr GetChunk(void** data, bool isBank);
   VstIntPtr SetChunk(const void* data, VstIntPtr size, bool isBank);
   VstIntPtr StringToParameter(int index, const char* text);

@@ -1,4 +1,5 @@
 // The dispatcher entry of the effect record: every non-audio request of the host.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "framework/IEditor.h"
 #include "framework/IResizeState.h"
 #include "vst/IEffectVST.h"
+#include "vst/MeterRequest.h"
 
 namespace torvane {
 
@@ -38,8 +40,35 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
     delete plugin;
     return 0;
   }
+  if (opcode == effEditOpen || opcode == effEditClose || opcode == effEditIdle) {
+    return plugin->DispatchWindowRequest(opcode, ptr);
+  }
   ScopedLock lock(plugin->Lock());
   return plugin->Dispatch(opcode, index, value, ptr, opt);
+}
+
+// The editor's window lock comes before the plug-in lock: a repaint thread of
+// the editor's own holds it while its gestures wait for the plug-in lock. The
+// idle request runs without the plug-in lock, as window messages do on
+// platforms that have them.
+VstIntPtr IEffectVST::DispatchWindowRequest(VstInt32 opcode, void* ptr) {
+  IEditor* editor = Editor();
+  if (!editor) return 0;
+  ScopedLockIfAny window(editor->WindowLock());
+  if (opcode == effEditIdle) {
+    editor->Idle();
+    return 0;
+  }
+  ScopedLock lock(Lock());
+  if (opcode == effEditClose) {
+    OnEditorClose();
+    editor->CloseEditorWindow();
+    return 1;
+  }
+  if (!editor->OpenEditorWindow(ptr)) return 0;
+  OnEditorOpen();
+  if (ResizeState()) ResizeState()->ApplyStoredSizeOnOpen();
+  return 1;
 }
 
 VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
@@ -88,16 +117,6 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
     case effEditGetRect:
       if (!ptr || !Editor()) return 0;
       *static_cast<ERect**>(ptr) = &editorRect_;
-      return 1;
-    case effEditOpen:
-      if (!Editor() || !Editor()->OpenEditorWindow(ptr)) return 0;
-      OnEditorOpen();
-      if (ResizeState()) ResizeState()->ApplyStoredSizeOnOpen();
-      return 1;
-    case effEditClose:
-      if (!Editor()) return 0;
-      OnEditorClose();
-      Editor()->CloseEditorWindow();
       return 1;
     case effIdentify:
       return kIdentifyAnswer;
@@ -152,7 +171,7 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       if (value) *reinterpret_cast<VstSpeakerArrangement**>(value) = &inputArrangement_;
       if (ptr) *static_cast<VstSpeakerArrangement**>(ptr) = &outputArrangement_;
       return 1;
-    default:  // effEditIdle, effIdle, effProcessVarIo and everything unknown
+    default:  // effIdle, effProcessVarIo and everything unknown
       return 0;
   }
 }
@@ -273,6 +292,10 @@ VstIntPtr IEffectVST::VendorSpecific(int index, VstIntPtr value, void* ptr, floa
   }
   if (index == kVendorSpecificIsQuantised) {
     return parameter && parameter->Type() != TypeDouble ? kVendorSpecificAnswer : 0;
+  }
+  if (index == kVendorSpecificReadMeters) {
+    const int capacity = ptr && value > 0 ? static_cast<int>(std::min<VstIntPtr>(value, 0x7fffffff)) : 0;
+    return ReadMeters(static_cast<double*>(ptr), capacity);
   }
   return 0;
 }

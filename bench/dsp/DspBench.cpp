@@ -2,31 +2,39 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "dsp/ChannelProcessor.h"
 #include "dsp/LookaheadLimiter.h"
+#include "dsp/StereoChain.h"
 
 namespace torvane {
 
-// Per-sample cost of the effect's channel chain and limiter, fed with a
-// bass-like signal so that envelopes, gates and the dirt drive all move as
-// they would in use.
+// Cost of the effect's signal path per frame, fed with a bass-like signal so
+// that envelopes, gates and the dirt drive all move as they would in use: the
+// whole chain on every instruction-set path this CPU has, then its parts.
+// After the run a table gives each path's time per frame and its speed-up over
+// the scalar path, all measured in the same run.
 
 namespace {
 
 constexpr double kSampleRate = 48000;
+constexpr int kBlock = 256;
 
 // One second of plucked notes walking through a bass line: each note a
-// decaying fundamental with two overtones, over a little noise.
-std::vector<double> BassLine() {
+// decaying fundamental with two overtones, over a little noise. The right
+// channel plays the line a fifth higher.
+std::vector<double> BassLine(double transpose = 1.0) {
   const double pi = 3.141592653589793;
   const double notes[] = {41.2, 55.0, 61.7, 73.4, 49.0, 82.4};
   const int noteFrames = static_cast<int>(kSampleRate / 6);
   std::vector<double> out(static_cast<size_t>(kSampleRate));
   uint32_t noise = 12345;
   for (size_t n = 0; n < out.size(); ++n) {
-    const double hz = notes[(n / noteFrames) % 6];
+    const double hz = notes[(n / noteFrames) % 6] * transpose;
     const double t = (n % noteFrames) / kSampleRate;
     const double tone = std::sin(2 * pi * hz * t) + 0.5 * std::sin(4 * pi * hz * t) +
                         0.2 * std::sin(6 * pi * hz * t);
@@ -36,8 +44,7 @@ std::vector<double> BassLine() {
   return out;
 }
 
-ChannelProcessor Channel(double dirt) {
-  ChannelProcessor p;
+void Configure(ChannelProcessor& p, double dirt) {
   p.Reset(kSampleRate);
   p.SetupBands(0.5, 0);
   // Fullness below 0 puts the 300 Hz cut in the path too.
@@ -45,17 +52,61 @@ ChannelProcessor Channel(double dirt) {
   for (int b = 0; b < ChannelProcessor::kBands; ++b) p.SetTone(b, tones[b]);
   p.SetLfCut(30);
   p.SetDirt(dirt);
+}
+
+ChannelProcessor Channel(double dirt) {
+  ChannelProcessor p;
+  Configure(p, dirt);
   return p;
 }
 
-void ReportPerSample(benchmark::State& state, size_t framesPerIteration) {
-  const int64_t frames = static_cast<int64_t>(state.iterations() * framesPerIteration);
-  state.SetItemsProcessed(frames);
-  // Seconds per sample, shown with its unit prefix (e.g. "35n" for 35 ns).
-  state.counters["per_sample"] = benchmark::Counter(
+void ReportPerFrame(benchmark::State& state, size_t framesPerIteration) {
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * framesPerIteration));
+  // Seconds per frame, shown with its unit prefix (e.g. "35n" for 35 ns).
+  state.counters["per_frame"] = benchmark::Counter(
       static_cast<double>(framesPerIteration),
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
+
+// range(0): the SimdPath; range(1): 1 for stereo; range(2): "Dirt" in percent.
+void Chain(benchmark::State& state) {
+  const SimdPath path = kSimdPaths[state.range(0)];
+  const bool stereo = state.range(1) != 0;
+  const double dirt = state.range(2) / 100.0;
+  StereoChain chain;
+  if (!chain.UsePath(path)) {
+    state.SkipWithError("this CPU lacks the instruction set");
+    return;
+  }
+  Configure(chain.Left(), dirt);
+  Configure(chain.Right(), dirt);
+  chain.Limiter().Reset(kSampleRate);
+  chain.Limiter().Setup(0.5, 0);
+  const std::vector<double> left = BassLine(), right = BassLine(1.5);
+  std::vector<double> outLeft(left.size()), outRight(left.size());
+  for (auto _ : state) {
+    for (size_t start = 0; start < left.size(); start += kBlock) {
+      const double* inputs[] = {left.data() + start, right.data() + start};
+      double* outputs[] = {outLeft.data() + start, outRight.data() + start};
+      const int frames = static_cast<int>(std::min<size_t>(kBlock, left.size() - start));
+      chain.ProcessBlock({inputs, outputs, frames, 1.0, 1.41, stereo});
+    }
+    benchmark::DoNotOptimize(outLeft.data());
+    benchmark::DoNotOptimize(outRight.data());
+  }
+  ReportPerFrame(state, left.size());
+  state.SetLabel(std::string(SimdPathName(path)) + (stereo ? " stereo" : " mono") + (dirt > 0 ? " dirt" : ""));
+}
+
+void ChainArguments(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"path", "stereo", "dirt_percent"});
+  for (int stereo : {1, 0}) {
+    for (int dirt : {0, 30}) {
+      for (int path = 0; path < static_cast<int>(std::size(kSimdPaths)); ++path) b->Args({path, stereo, dirt});
+    }
+  }
+}
+BENCHMARK(Chain)->Apply(ChainArguments)->Unit(benchmark::kMicrosecond);
 
 void ChannelProcessorMono(benchmark::State& state) {
   const std::vector<double> input = BassLine();
@@ -65,7 +116,7 @@ void ChannelProcessorMono(benchmark::State& state) {
     for (double x : input) sum += channel.ProcessSample(x);
     benchmark::DoNotOptimize(sum);
   }
-  ReportPerSample(state, input.size());
+  ReportPerFrame(state, input.size());
 }
 BENCHMARK(ChannelProcessorMono)->ArgName("dirt_percent")->Arg(0)->Arg(30)->Unit(benchmark::kMicrosecond);
 
@@ -82,7 +133,7 @@ void LimiterStereo(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(sum);
   }
-  ReportPerSample(state, input.size());
+  ReportPerFrame(state, input.size());
 }
 BENCHMARK(LimiterStereo)->Unit(benchmark::kMicrosecond);
 
@@ -99,10 +150,57 @@ void LimiterMono(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(sum);
   }
-  ReportPerSample(state, input.size());
+  ReportPerFrame(state, input.size());
 }
 BENCHMARK(LimiterMono)->Unit(benchmark::kMicrosecond);
+
+// The console output plus, at the end, the chain's time per frame on each
+// path and its speed-up over the scalar path of the same setting (the median
+// when repetitions are asked for).
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const bool aggregate = run.run_type == Run::RT_Aggregate;
+      if (run.error_occurred || run.benchmark_name().rfind("Chain/", 0) != 0) continue;
+      if (aggregate && run.aggregate_name != "median") continue;
+      const auto perFrame = run.counters.find("per_frame");
+      if (perFrame == run.counters.end()) continue;
+      // Medians replace the single repetitions they summarise.
+      Entry& entry = entries_[run.report_label];
+      if (aggregate || !entry.fromAggregate) entry = {perFrame->second.value * 1e9, aggregate};
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-28s %12s %10s\n", "signal path", "ns/frame", "x scalar");
+    for (const auto& [label, entry] : entries_) {
+      const std::string setting = label.substr(label.find(' '));
+      const auto scalar = entries_.find("scalar" + setting);
+      const double ratio = scalar == entries_.end() ? 0.0 : scalar->second.ns / entry.ns;
+      std::printf("%-28s %12.2f %10.2f\n", label.c_str(), entry.ns, ratio);
+    }
+  }
+
+ private:
+  struct Entry {
+    double ns = 0.0;
+    bool fromAggregate = false;
+  };
+  std::map<std::string, Entry> entries_;
+};
 
 }  // namespace
 
 }  // namespace torvane
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  torvane::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -17,8 +17,11 @@ constexpr int kValueBytes = 128;
 }  // namespace
 
 SettingsFile::SettingsFile(const char* documentsFolder, const char* makerName, const char* effectName) noexcept {
+  // Without a documents folder the path would start at the root of the file
+  // system (or of the current drive): nothing is kept then.
+  if (!documentsFolder || !*documentsFolder) return;
   // Forward slashes on every platform; the Windows profile functions take them.
-  path_.Set(documentsFolder ? documentsFolder : "");
+  path_.Set(documentsFolder);
   path_.Append("/");
   path_.Append(makerName);
   CreateFolder(path_.Get());
@@ -30,7 +33,7 @@ SettingsFile::SettingsFile(const char* documentsFolder, const char* makerName, c
 
 double SettingsFile::ReadStoredScale() const noexcept {
   char text[kValueBytes];
-  if (!ReadProfileValue(path_.Get(), kSection, kScaleKey, "", text, sizeof text)) return kNotSet;
+  if (!HasPath() || !ReadProfileValue(path_.Get(), kSection, kScaleKey, "", text, sizeof text)) return kNotSet;
   char* end = nullptr;
   const double scale = std::strtod(text, &end);
   // Text that is no number, or a scale no window can have, counts as not set.
@@ -39,6 +42,7 @@ double SettingsFile::ReadStoredScale() const noexcept {
 }
 
 void SettingsFile::WriteStoredScale(double scale) noexcept {
+  if (!HasPath()) return;
   char text[kValueBytes];
   std::snprintf(text, sizeof text, "%.15f", scale);
   WriteProfileValue(path_.Get(), kSection, kScaleKey, text);

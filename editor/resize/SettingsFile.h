@@ -15,7 +15,9 @@ class SettingsFile {
   static constexpr double kNotSet = -1.0;
 
   // Builds the path below the documents folder and creates the two folders
-  // (failures are ignored: a later write then simply does not stick).
+  // (failures are ignored: a later write then simply does not stick). With no
+  // documents folder (null or empty) there is no file: nothing is read or
+  // written.
   SettingsFile(const char* documentsFolder, const char* makerName, const char* effectName) noexcept;
 
   // The stored scale, or kNotSet when the file, the section or the key is
@@ -28,6 +30,7 @@ class SettingsFile {
   double ReadOrStoreDefaultScale() noexcept;
 
   const char* Path() const noexcept { return path_.Get(); }
+  bool HasPath() const noexcept { return path_.Length() > 0; }
 
  private:
   GrowableText path_;

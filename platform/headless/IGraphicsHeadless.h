@@ -13,6 +13,11 @@ class IGraphicsHeadless : public IGraphics {
  public:
   using IGraphics::IGraphics;
 
+  // Tests and tools keep the editor's settings in a folder of their own:
+  // DocumentsFolder gives this one from now on instead of the user's. An empty
+  // text means there is none, so that nothing is kept at all.
+  void UseDocumentsFolder(const char* folder) noexcept;
+
   bool PresentArea(const IBounds& area) override;
   void CancelTextEntry() override {}
   const char* BackendName() const override { return "Headless"; }
@@ -29,12 +34,21 @@ class IGraphicsHeadless : public IGraphics {
   bool AskForColour(IArgb& colour, const char* prompt) override;
   bool OpenAddress(const char* address, const char* caption, const char* confirmText,
                    const char* errorText) override;
-  // There is no window to open: the host is told the editor did not open.
+  // There is no window to open: the host is not told of an editor, and is
+  // told it did not open when it asks all the same.
+  bool HasWindow() const override { return false; }
   bool OpenEditorWindow(void* parentWindow) override;
   void CloseEditorWindow() override {}
+  // No window, no pointer to shape.
+  void SetCursorShape(SystemCursor /*cursor*/) override {}
   void* WindowHandle() const override { return nullptr; }
   bool ReadClipboardText(GrowableText& out) override;
   std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) override;
+  bool PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height) override;
+
+ private:
+  bool ownDocumentsFolder_ = false;
+  GrowableText documentsFolder_;
 };
 
 }  // namespace torvane

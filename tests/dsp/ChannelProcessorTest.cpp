@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "dsp/EnvelopeStage.h"
 #include "dsp/TestSignal.h"
 
 namespace torvane {
@@ -17,11 +18,32 @@ constexpr double kCentres[7] = {30, 80, 120, 300, 500, 1800, 4500};
 constexpr double kQs[7] = {1, 2, 2, 1, 2, 1, 1};
 constexpr double kWeights[7] = {0.708, 1, 1, 1, 1.19, 1.41, 1.68};
 
+// A band's leveling stage written out from the envelope primitives: gain
+// 1 / (envelope + offset) from |x| x drive through the pre-decay and three
+// envelope stages.
+struct ReferenceDynamics {
+  EnvelopeStage first, second, third;
+  double drive = 1, offset = 1, lastDivisor = 1, held = 0;
+
+  void Reset(double fs) {
+    for (EnvelopeStage* stage : {&first, &second, &third}) stage->SetSampleRate(fs);
+    second.SetTimes(0, 20, 0);
+    third.SetTimes(0, 20, 0);
+  }
+  double ProcessSample(double x) {
+    double level = std::fabs(x) * drive;
+    if (level < held) level = (held - level) * first.PredecayCoef() + level;
+    held = level;
+    lastDivisor = third.Follow(second.Follow(first.Follow(level))) + offset;
+    return x / lastDivisor;
+  }
+};
+
 // The channel chain assembled plainly from the primitives, with the band table
 // written out here, to compare the processor against sample by sample.
 struct ReferenceChannel {
   Biquad band[7], cut;
-  BandDynamics dyn[7];
+  ReferenceDynamics dyn[7];
   OnePoleSmoother lf;
   DirtGate gate;
   DirtShaper shaper;
@@ -47,9 +69,9 @@ struct ReferenceChannel {
                               10.0 * t + 5, 5.0 * t, 1.0 * t};
     const double release[7] = {rb + 30, rb + 30, rb + 30, rb + 200, rb + 20, rb + 10, rb};
     for (int b = 0; b < 7; ++b) {
-      dyn[b].SetTimes(attack[b], release[b]);
-      dyn[b].SetDrive(b == 6 ? drive + drive : drive);
-      dyn[b].SetOffset(b == 3 || b == 4 ? (depth + 1) * 0.5 : depth);
+      dyn[b].first.SetTimes(attack[b], release[b], 0);
+      dyn[b].drive = b == 6 ? drive + drive : drive;
+      dyn[b].offset = b == 3 || b == 4 ? (depth + 1) * 0.5 : depth;
     }
   }
   void SetFullness(double v) {
@@ -82,7 +104,7 @@ void RunBoth(ChannelProcessor& p, ReferenceChannel& r, const std::vector<double>
   change();
   for (size_t n = 0; n < x.size(); ++n) {
     ASSERT_EQ(p.ProcessSample(x[n]), r.Process(x[n])) << "sample " << n;
-    for (int b = 0; b < 7; ++b) ASSERT_EQ(p.BandDivisor(b), r.dyn[b].LastDivisor());
+    for (int b = 0; b < 7; ++b) ASSERT_EQ(p.BandDivisor(b), r.dyn[b].lastDivisor);
   }
 }
 

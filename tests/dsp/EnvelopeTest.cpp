@@ -3,7 +3,6 @@
 #include <cfenv>
 #include <cmath>
 
-#include "dsp/BandDynamics.h"
 #include "dsp/EnvelopeStage.h"
 #include "dsp/OnePoleSmoother.h"
 
@@ -43,22 +42,6 @@ TEST(EnvelopeStage, RisesWithAttackAndFallsWithRelease) {
   }
 }
 
-TEST(EnvelopeStage, PreDecayLetsFallingInputDecayFromTheHeldValue) {
-  EnvelopeStage e;
-  e.SetSampleRate(1000);
-  e.SetTimes(0, 0, 1);  // one sample: the coefficient is exp(-1)
-  const double k = std::exp(-1.0);
-  EXPECT_EQ(e.PreDecay(1.0), 1.0);
-  EXPECT_EQ(e.PreDecay(0.0), k);
-  EXPECT_EQ(e.PreDecay(0.0), k * k);
-  EXPECT_EQ(e.PreDecay(0.5), 0.5);
-
-  EnvelopeStage passThrough;
-  passThrough.SetTimes(0, 0, 0);
-  passThrough.PreDecay(1.0);
-  EXPECT_EQ(passThrough.PreDecay(0.25), 0.25);
-}
-
 TEST(EnvelopeStage, HoldPeakRisesAtOnceAndFallsByTheReleaseCoefficient) {
   EnvelopeStage e;
   e.SetTimes(0, 10, 0);
@@ -89,33 +72,6 @@ TEST(OnePoleSmoother, InputLessItsOutputRemovesDc) {
   double highpassed = 1;
   for (int n = 0; n < 44100; ++n) highpassed = 0.5 - s.Process(0.5);
   EXPECT_NEAR(highpassed, 0.0, 1e-12);
-}
-
-TEST(BandDynamics, SilenceLeavesTheDivisorAtOne) {
-  BandDynamics d;
-  EXPECT_EQ(d.LastDivisor(), 1.0);
-  d.Reset(44100);
-  d.SetTimes(20, 40);
-  for (int n = 0; n < 100; ++n) EXPECT_EQ(d.ProcessSample(0.0), 0.0);
-  EXPECT_EQ(d.LastDivisor(), 1.0);
-}
-
-TEST(BandDynamics, DividesByTheChainedEnvelopePlusOffset) {
-  BandDynamics d;
-  d.Reset(1000);
-  d.SetTimes(1, 2);
-  d.SetDrive(2);
-  d.SetOffset(0.5);
-  const double a1 = std::exp(-1.0), r1 = std::exp(-1 / 2.0), r = std::exp(-1 / 20.0);
-  double s1 = 0, s2 = 0, s3 = 0;
-  for (double x : {0.5, -0.25, 0.0, 1.0, 0.125}) {
-    const double level = std::fabs(x) * 2;
-    s1 = level > s1 ? s1 * a1 + level * (1 - a1) : s1 * r1 + level * (1 - r1);
-    s2 = s1 > s2 ? s1 : s2 * r + s1 * (1 - r);
-    s3 = s2 > s3 ? s2 : s3 * r + s2 * (1 - r);
-    EXPECT_EQ(d.ProcessSample(x), x / (s3 + 0.5));
-    EXPECT_EQ(d.LastDivisor(), s3 + 0.5);
-  }
 }
 
 }  // namespace torvane

@@ -90,6 +90,10 @@ class TestGraphics : public IGraphicsHeadless {
     auto image = TestImages().find(id);
     return image != TestImages().end() && NamesPngImage(name) ? image->second() : nullptr;
   }
+  // The test images' sizes, from the images themselves.
+  bool PlatformImageSize(int id, const char* name, int& width, int& height) override {
+    return IGraphics::PlatformImageSize(id, name, width, height);
+  }
   bool PresentArea(const IBounds& area) override {
     presented.push_back(area);
     return true;

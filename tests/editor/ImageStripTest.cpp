@@ -5,6 +5,7 @@
 #include "EditorTestDoubles.h"
 #include "editor/FontCache.h"
 #include "editor/IBitmapControl.h"
+#include "editor/IFaderControl.h"
 #include "editor/ImageResampler.h"
 #include "editor/RasterCache.h"
 #include "editor/StripRegistry.h"
@@ -112,6 +113,36 @@ TEST_F(ImageStrips, ASecondLoadSharesTheRasterAndEveryEntryIsRerendered) {
   IImageStrip& missing = graphics.LoadImageStrip(9204, "test/missing.png", 1);
   graphics.RescaleImages(1.0);
   EXPECT_EQ(missing.width, 0);
+}
+
+// A later editor of the process loads its strips after the images were
+// rendered for a scale: its controls are still laid out at scale 1, and a
+// change of scale renders each image once however many editors share it.
+TEST_F(ImageStrips, StripsLoadedAfterRenderingKeepTheirScaleOneSizeAndRenderOnce) {
+  int decodes = 0;
+  AddTestImage(9205, 66, 120, [](int, int) { return 0xFFFFFFFFu; });
+  const auto decode = TestImages()[9205];
+  TestImages()[9205] = [&] { return ++decodes, decode(); };
+  graphics.SetImageFactor(3);
+  IImageStrip& first = graphics.LoadImageStrip(9205, "test/handle.png", 1);
+  graphics.RescaleImages(2.0);
+  ASSERT_EQ(first.height, 80);
+  IImageStrip& later = graphics.LoadImageStrip(9205, "test/handle.png", 1);
+  EXPECT_EQ(later.width, 44);  // what the shared raster holds now
+  EXPECT_EQ(later.unscaledWidth, 22);
+  EXPECT_EQ(later.unscaledHeight, 40);
+  IFaderControl fader(&effect, 49, 70, 240, 0, later);
+  EXPECT_EQ(fader.DrawRect(), (IBounds{49, 70, 71, 310}));
+  fader.Rescale(2.0);
+  EXPECT_EQ(fader.HandleSize(), 80);  // not twice the rendered 80
+  IBitmapControl bitmap(&effect, 5, 6, -1, later);
+  EXPECT_EQ(bitmap.DrawRect(), (IBounds{5, 6, 27, 46}));
+
+  decodes = 0;
+  graphics.RescaleImages(3.0);
+  EXPECT_EQ(decodes, 1);
+  EXPECT_EQ(first.height, 120);
+  EXPECT_EQ(later.height, 120);
 }
 
 TEST_F(ImageStrips, FontsAreSharedAcrossQualitiesAndTextIsDrawnAndMeasured) {

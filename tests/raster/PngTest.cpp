@@ -16,6 +16,7 @@
 
 #include "raster/MemBitmap.h"
 #include "raster/PngLoader.h"
+#include "raster/PngWriter.h"
 #include "raster/SysBitmap.h"
 #include "raster/RasterTestSupport.h"
 
@@ -268,6 +269,23 @@ TEST(DecodePng, HugeDeclaredSizeIsRefusedBeforeReservingPixels) {
   EXPECT_EQ(reused.Width(), 3);  // never resized toward 23000 x 23000
   EXPECT_EQ(reused.AllocatedBytes(), MemBitmap(3, 3).AllocatedBytes());
   EXPECT_FALSE(DecodePngMemory(bytes.data(), bytes.size()));
+  int width = 0, height = 0;
+  EXPECT_FALSE(ReadPngSize(bytes.data(), bytes.size(), width, height));
+}
+
+// The editor learns its images' sizes long before it draws them: from the
+// header, which the rest of the file need not follow.
+TEST(DecodePng, SizeIsReadFromTheHeaderAlone) {
+  const auto bytes = Encode(SmallRgba());
+  int width = 0, height = 0;
+  ASSERT_TRUE(ReadPngSize(bytes.data(), 24, width, height));
+  EXPECT_EQ(width, 5);
+  EXPECT_EQ(height, 3);
+  EXPECT_FALSE(ReadPngSize(bytes.data(), 23, width, height));
+  auto foreign = bytes;
+  foreign[12] = 'X';  // not the header chunk
+  EXPECT_FALSE(ReadPngSize(foreign.data(), foreign.size(), width, height));
+  EXPECT_FALSE(ReadPngSize(nullptr, 100, width, height));
 }
 
 // A damaged chunk length can declare two gigabytes that are not there. Reading
@@ -362,7 +380,34 @@ TEST(PngResource, EditorImagesDecodeAtTheirSizes) {
     ASSERT_TRUE(image) << e.id;
     EXPECT_EQ(image->Width(), e.width) << e.id;
     EXPECT_EQ(image->Height(), e.height) << e.id;
+    int width = 0, height = 0;
+    ASSERT_TRUE(PngResourceSize(nullptr, e.id, width, height)) << e.id;
+    EXPECT_EQ(width, e.width) << e.id;
+    EXPECT_EQ(height, e.height) << e.id;
   }
+}
+
+// Round trip through our own decoder and libpng's reader of the file: every
+// pixel comes back with its colour, opaque, whatever the row pitch.
+TEST(EncodePng, PixelsComeBackOpaqueWithTheirColours) {
+  SysBitmap surface(37, 5);
+  surface.SetSize(33, 4);  // narrower than allocated: rows are longer than the image
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 33; ++x) RowStart(surface, y)[x] = 0x01000000u * (x * 7 % 256) | (0x10203u * (x + 33 * y));
+  }
+  GrowableBuffer png;
+  ASSERT_TRUE(EncodePng(surface, png));
+  std::unique_ptr<MemBitmap> decoded = DecodePngMemory(png.Data(), static_cast<size_t>(png.Size()));
+  ASSERT_TRUE(decoded);
+  ASSERT_EQ(decoded->Width(), 33);
+  ASSERT_EQ(decoded->Height(), 4);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 33; ++x) {
+      EXPECT_EQ(RowStart(*decoded, y)[x], 0xFF000000u | (0x10203u * (x + 33 * y) & 0xFFFFFF)) << x << ", " << y;
+    }
+  }
+  MemBitmap empty;
+  EXPECT_FALSE(EncodePng(empty, png));
 }
 
 TEST(PngResource, UnknownIdGivesNothing) {

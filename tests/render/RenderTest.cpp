@@ -14,11 +14,16 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "effect/Torvane.h"
+#include "raster/PngLoader.h"
 #include "tools/render/BassRiff.h"
+#include "tools/render/PlotLayout.h"
+#include "tools/render/PlotPainter.h"
 
 namespace torvane {
 
@@ -169,6 +174,24 @@ std::vector<std::vector<float>> RenderInProcess(const Audio& input, int block) {
   }
   for (auto& channel : out) channel.erase(channel.begin(), channel.begin() + latency);
   return out;
+}
+
+// A decoded plot, or an empty one.
+std::unique_ptr<MemBitmap> ReadPlot(const std::string& path) {
+  std::unique_ptr<MemBitmap> image = LoadPngFile(path.c_str(), true);
+  return image ? std::move(image) : std::make_unique<MemBitmap>();
+}
+
+// The rows of column x between top and bottom that show exactly `colour`:
+// the first and the last, or -1 for both where there are none.
+std::pair<int, int> RowsOfColour(const MemBitmap& image, int x, int top, int bottom, uint32_t colour) {
+  std::pair<int, int> rows(-1, -1);
+  for (int y = top; y < bottom; ++y) {
+    if ((RowStart(image, y)[x] | 0xFF000000u) != colour) continue;
+    if (rows.first < 0) rows.first = y;
+    rows.second = y;
+  }
+  return rows;
 }
 
 void ExpectSameSamples(const Audio& rendered, const Audio& expected) {
@@ -479,6 +502,12 @@ TEST_F(RenderFiles, BadInputsFailClearlyAndLeaveNoOutput) {
       {"--frobnicate", 1, "unknown"},
       {"-s novalue", 1, "NAME=VALUE"},
       {Path("48k.wav") + " " + Path("48k.wav"), 1, "one input at most"},
+      {"--plot-size 400x300 --plot " + Path("p.png"), 1, "from 480x320 to 7680x4320, got \"400x300\""},
+      {"--plot-size 800x --plot " + Path("p.png"), 1, "WIDTHxHEIGHT"},
+      {"--plot-size 800x600", 1, "give --plot FILE too"},
+      {"--plot " + Path("48k.wav") + " " + Path("48k.wav"), 1, "the plot is the input file"},
+      {"--plot - -o -", 1, "only one of the output, the state file and the plot"},
+      {"--plot " + Path("no/such/folder/p.png"), 2, "cannot write"},
   };
   for (const Case& c : cases) {
     const bool named = Contains(c.arguments, "-o ");
@@ -487,7 +516,7 @@ TEST_F(RenderFiles, BadInputsFailClearlyAndLeaveNoOutput) {
     EXPECT_TRUE(Contains(run.output, c.message)) << c.arguments << "\n" << run.output;
     EXPECT_FALSE(Exists("out.wav")) << c.arguments;
   }
-  const std::vector<std::string> left = {"out.wav", "out.mp9", "out.flac"};
+  const std::vector<std::string> left = {"out.wav", "out.mp9", "out.flac", "p.png"};
   for (const std::string& name : left) EXPECT_FALSE(Exists(name)) << name;
   EXPECT_TRUE(Shell("ls -A " + dir + " | grep partial").output.empty());
 }
@@ -511,6 +540,116 @@ TEST_F(RenderFiles, RunsAThirdPartyPlugin) {
     }
   }
   EXPECT_GT(energy, 1.0);
+}
+
+// A tone at 1800 Hz grows loud at 1.2 s, one at 80 Hz at 2.8 s. The leveling
+// of the band each tone falls in pulls its gain down at that moment: in the
+// plot, that lane's curve drops at the column of that time and the lane of
+// the other band stays where it was. The audio comes through a pipe, so the
+// renderer does not know its length while it records.
+TEST_F(RenderFiles, PlotShowsEachBandsLevelingStepInItsLaneAtItsTime) {
+  constexpr double kRate = 48000.0, kSeconds = 4.0, kPi = 3.14159265358979323846;
+  constexpr double kPresenceStep = 1.2, kLowBassStep = 2.8;
+  constexpr int kSubBass = 0, kLowBass = 1, kPresence = 5, kTreble = 6, kWidth = 960, kHeight = 540;
+  Audio steps;
+  steps.sampleRate = kRate;
+  steps.channels.assign(1, std::vector<double>(static_cast<size_t>(kRate * kSeconds)));
+  for (size_t i = 0; i < steps.Frames(); ++i) {
+    const double t = i / kRate;
+    steps.channels[0][i] = (t < kPresenceStep ? 0.02 : 0.3) * std::sin(2 * kPi * 1800 * t) +
+                           (t < kLowBassStep ? 0.02 : 0.3) * std::sin(2 * kPi * 80 * t + 0.3);
+  }
+  WriteInput("steps.wav", steps, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  const Outcome run = Shell("cat " + Path("steps.wav") + " | " + kRenderer + " -s Process=10 --plot-size " +
+                            std::to_string(kWidth) + "x" + std::to_string(kHeight) + " --plot " + Path("p.png") +
+                            " -o " + Path("out.wav") + " -");
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_TRUE(Contains(run.output, "plot     " + Path("p.png") + " (960 x 540)")) << run.output;
+  const std::unique_ptr<MemBitmap> plot = ReadPlot(Path("p.png"));
+  ASSERT_EQ(plot->Width(), kWidth);
+  ASSERT_EQ(plot->Height(), kHeight);
+
+  const PlotLayout layout = PlotLayout::For(kWidth, kHeight, 8);
+  ASSERT_EQ(layout.lanes.size(), 8u);
+  // The middle row of a lane's curve in a column, and its mean over columns.
+  auto curve = [&](int meter, int column) {
+    const RasterRect& lane = layout.lanes[meter];
+    const auto rows = RowsOfColour(*plot, lane.left + column, lane.top, lane.bottom, PlotPainter::LaneColour(meter));
+    EXPECT_GE(rows.first, 0) << "lane " << meter << " column " << column;
+    return (rows.first + rows.second) / 2.0;
+  };
+  auto mean = [&](int meter, int from, int to) {
+    double sum = 0.0;
+    for (int c = from; c < to; ++c) sum += curve(meter, c);
+    return sum / (to - from);
+  };
+  auto columnOf = [&](double seconds) { return static_cast<int>(seconds / kSeconds * layout.Columns()); };
+  struct Step {
+    int meter;
+    double seconds;
+    int latest;   // columns the band's attack may take to show half the step
+    int quiet[2];  // lanes of far bands, which stay put
+  };
+  const Step stepsToFind[] = {{kPresence, kPresenceStep, 2, {kLowBass, kSubBass}},
+                              {kLowBass, kLowBassStep, 6, {kPresence, kTreble}}};
+  for (const Step& step : stepsToFind) {
+    const int at = columnOf(step.seconds);
+    const double before = mean(step.meter, at - 40, at - 8), after = mean(step.meter, at + 25, at + 60);
+    EXPECT_GT(after - before, 6.0) << "lane " << step.meter << ": the gain falls (rows grow downward)";
+    int first = at - 8;
+    while (first < at + 60 && curve(step.meter, first) - before < (after - before) / 2) ++first;
+    // Meters hold for the block they follow, which may start a little before the step.
+    EXPECT_GE(first, at - 3) << "lane " << step.meter;
+    EXPECT_LE(first, at + step.latest) << "lane " << step.meter;
+    for (int other : step.quiet) {
+      EXPECT_LT(std::fabs(mean(other, at + 25, at + 60) - mean(other, at - 40, at - 8)), 1.5)
+          << "lane " << other << " at " << step.seconds << " s";
+    }
+  }
+}
+
+// Several plug-ins packaged by Debian export only the older entry name. The
+// renderer runs them, and their plot shows the two waveforms alone and says
+// why: here the output's envelope is half the input's.
+TEST_F(RenderFiles, PluginExportingOnlyMainRendersAndPlotsItsWaveforms) {
+  const Audio input = StereoTestSignal(48000.0);
+  WriteInput("in.wav", input, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  const Outcome run = Renderer("-p " + std::string(MAIN_ONLY_PLUGIN_PATH) + " --plot " + Path("p.png") + " -o " +
+                               Path("out.wav") + " " + Path("in.wav"));
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_TRUE(Contains(run.output, "plug-in  Half Gain (")) << run.output;
+  EXPECT_TRUE(Contains(run.output, "note: Half Gain has no Torvane meters: the plot shows the waveforms only"))
+      << run.output;
+  const Audio rendered = ReadAudio(Path("out.wav"));
+  ASSERT_EQ(rendered.Frames(), input.Frames());
+  for (int c = 0; c < 2; ++c) {
+    for (size_t f = 0; f < input.Frames(); ++f) {
+      ASSERT_EQ(rendered.channels[c][f], 0.5f * static_cast<float>(input.channels[c][f])) << c << ":" << f;
+    }
+  }
+
+  const std::unique_ptr<MemBitmap> plot = ReadPlot(Path("p.png"));
+  ASSERT_EQ(plot->Width(), PlotLayout::kDefaultWidth);
+  ASSERT_EQ(plot->Height(), PlotLayout::kDefaultHeight);
+  const PlotLayout layout = PlotLayout::For(plot->Width(), plot->Height(), 0);
+  EXPECT_TRUE(layout.lanes.empty());
+  int tallest = 0, matched = 0;
+  for (int c = 0; c < layout.Columns(); ++c) {
+    const int x = layout.left + c;
+    const auto in = RowsOfColour(*plot, x, layout.input.top, layout.input.bottom, PlotPainter::WaveColour(false));
+    const auto out = RowsOfColour(*plot, x, layout.output.top, layout.output.bottom, PlotPainter::WaveColour(true));
+    ASSERT_GE(in.first, 0) << c;
+    ASSERT_GE(out.first, 0) << c;
+    const int inHeight = in.second - in.first, outHeight = out.second - out.first;
+    tallest = std::max(tallest, inHeight);
+    // Tall enough that the joins to the neighbouring columns do not matter.
+    if (inHeight > 40) {
+      EXPECT_NEAR(outHeight, inHeight / 2.0, 2.0) << c;
+      ++matched;
+    }
+  }
+  EXPECT_GT(tallest, (layout.input.bottom - layout.input.top) / 3);
+  EXPECT_GT(matched, layout.Columns() / 4);
 }
 
 }  // namespace torvane

@@ -69,4 +69,17 @@ TEST(SettingsFile, UnusableFolderLeavesTheScaleUnsavedWithoutHarm) {
   EXPECT_EQ(settings.ReadStoredScale(), SettingsFile::kNotSet);
 }
 
+// A platform that knows no documents folder must not make the settings start
+// at the root of the file system: nothing is read, written or created.
+TEST(SettingsFile, NoDocumentsFolderKeepsNothing) {
+  for (const char* none : {static_cast<const char*>(nullptr), ""}) {
+    SettingsFile settings(none, "Quillfen", "Torvane");
+    EXPECT_STREQ(settings.Path(), "");
+    EXPECT_EQ(settings.ReadOrStoreDefaultScale(), 1.0);
+    settings.WriteStoredScale(2.0);
+    EXPECT_EQ(settings.ReadStoredScale(), SettingsFile::kNotSet);
+  }
+  EXPECT_FALSE(std::ifstream("/Quillfen/Torvane/Settings.ini").good());
+}
+
 }  // namespace torvane

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "framework/IEditor.h"
 #include "framework/IResizeState.h"
+#include "framework/RecursiveLock.h"
 
 namespace torvane {
 
@@ -36,9 +38,16 @@ class FakeEditor : public IEditor {
   void SetControlValueFromEffect(int control, double value) override { controlValues[control] = value; }
   bool OpenEditorWindow(void* parent) override {
     openedWith = parent;
+    if (onOpen) onOpen();
     return openSucceeds;
   }
   void CloseEditorWindow() override { ++closed; }
+  bool HasWindow() const override { return hasWindow; }
+  void Idle() override {
+    ++idles;
+    if (onIdle) onIdle();
+  }
+  RecursiveLock* WindowLock() noexcept override { return &windowLock; }
   int Width() const override { return 720; }
   int Height() const override { return 420; }
 
@@ -47,7 +56,12 @@ class FakeEditor : public IEditor {
   int surfacesPrepared = 0;
   void* openedWith = nullptr;
   bool openSucceeds = true;
+  bool hasWindow = true;
   int closed = 0;
+  int idles = 0;
+  std::function<void()> onOpen;
+  std::function<void()> onIdle;
+  RecursiveLock windowLock;
 };
 
 }  // namespace torvane

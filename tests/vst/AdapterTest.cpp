@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "effect/Torvane.h"
@@ -173,6 +174,71 @@ TEST_F(Adapter, AttachedEditorIsAnnouncedSizedAndFedEveryValue) {
   EXPECT_EQ(resize.sizeApplied, 1);
   EXPECT_EQ(Dispatch(effEditClose), 1);
   EXPECT_EQ(editor->closed, 1);
+}
+
+// Which of the two locks another thread could take at this moment.
+struct LocksFree {
+  bool plugin = false;
+  bool window = false;
+};
+
+LocksFree ProbeLocks(RecursiveLock& plugin, RecursiveLock& window) {
+  LocksFree free;
+  std::thread([&] {
+    if ((free.plugin = plugin.TryLock())) plugin.Unlock();
+    if ((free.window = window.TryLock())) window.Unlock();
+  }).join();
+  return free;
+}
+
+TEST_F(Adapter, WindowRequestsHoldTheWindowLockAndIdleLeavesThePluginLockFree) {
+  auto ownedEditor = std::make_unique<FakeEditor>();
+  FakeEditor* editor = ownedEditor.get();
+  effect.AttachEditor(std::move(ownedEditor));
+  LocksFree duringOpen, duringIdle;
+  editor->onOpen = [&] { duringOpen = ProbeLocks(effect.Lock(), editor->windowLock); };
+  editor->onIdle = [&] { duringIdle = ProbeLocks(effect.Lock(), editor->windowLock); };
+
+  int parent = 0;
+  EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &parent), 1);
+  EXPECT_EQ(Dispatch(effEditIdle), 0);
+  EXPECT_EQ(editor->idles, 1);
+  EXPECT_FALSE(duringOpen.plugin);
+  EXPECT_FALSE(duringOpen.window);
+  EXPECT_TRUE(duringIdle.plugin);  // a gesture in the idle request may tell the host
+  EXPECT_FALSE(duringIdle.window);
+}
+
+TEST_F(Adapter, WindowSizeRequestsReachTheHost) {
+  EXPECT_FALSE(effect.RequestHostWindowSize(1440, 840));  // the host answers 0
+  const auto calls = host.Calls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].opcode, audioMasterSizeWindow);
+  EXPECT_EQ(calls[0].index, 1440);
+  EXPECT_EQ(calls[0].value, 840);
+}
+
+// The controller is owned by the editor it was attached with: an editor that
+// replaces that one destroys it, so the replacement must not reach it.
+// Without a window of its own the host's generic parameter view is all there is.
+TEST_F(Adapter, EditorWithoutAWindowIsNotAnnounced) {
+  auto editor = std::make_unique<FakeEditor>();
+  editor->hasWindow = false;
+  effect.EffectRecord()->flags |= effFlagsHasEditor;  // as the effect's own editor may have left it
+  effect.AttachEditor(std::move(editor));
+  EXPECT_FALSE(effect.EffectRecord()->flags & effFlagsHasEditor);
+}
+
+TEST_F(Adapter, ReplacedEditorTakesItsResizeControllerAlong) {
+  FakeResizeState resize;
+  effect.SetResizeState(&resize);
+  effect.AttachEditor(std::make_unique<FakeEditor>());
+  effect.AttachEditor(std::make_unique<FakeEditor>());
+  EXPECT_EQ(resize.attached, 1);
+  EXPECT_EQ(effect.ResizeState(), nullptr);
+  int parent = 0;
+  EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &parent), 1);
+  EXPECT_EQ(resize.sizeApplied, 0);
 }
 
 TEST_F(Adapter, HostChangesFollowIntoTheEditor) {

@@ -240,7 +240,7 @@ TEST_F(Dispatcher, EveryOtherRequestIsHarmlessWithoutArguments) {
     if (opcode == effClose || opcode == effIdentify || opcode == effGetVendorVersion ||
         opcode == effGetVstVersion || opcode == effGetPlugCategory || opcode == effCanBeAutomated ||
         opcode == effGetSpeakerArrangement || opcode == effSetSpeakerArrangement || opcode == effProcessEvents ||
-        opcode == effString2Parameter) {
+        opcode == effString2Parameter || opcode == effEditClose) {
       continue;
     }
     EXPECT_EQ(Dispatch(opcode, 0, 0, nullptr, 0.0f), 0) << "opcode " << opcode;
@@ -248,13 +248,17 @@ TEST_F(Dispatcher, EveryOtherRequestIsHarmlessWithoutArguments) {
   EXPECT_EQ(effect->dispatcher(nullptr, effOpen, 0, 0, nullptr, 0.0f), 0);
 }
 
-TEST_F(Dispatcher, NoEditorMeansNoEditorRequests) {
+// The editor exists from the start, at scale 1 until a window is opened.
+TEST_F(Dispatcher, EditorHasItsSizeFromTheStart) {
   ERect* rect = nullptr;
-  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 0);
-  EXPECT_EQ(rect, nullptr);
-  EXPECT_EQ(Dispatch(effEditOpen), 0);
-  EXPECT_EQ(Dispatch(effEditClose), 0);
-  EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);
+  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->right, 720);
+  EXPECT_EQ(rect->bottom, 420);
+  EXPECT_EQ(Dispatch(effEditGetRect), 0);  // nowhere to put it
+  EXPECT_EQ(Dispatch(effEditClose), 1);     // closing an editor that is not open is harmless
 }
 
 TEST_F(Dispatcher, HostIsAskedItsNameOnceHoweverOftenItOpens) {

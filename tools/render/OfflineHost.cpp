@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tools/render/StateFile.h"
+#include "vst/MeterRequest.h"
 
 namespace torvane {
 
@@ -116,6 +117,12 @@ std::string OfflineHost::ParameterDisplay(int index) {
   return text;
 }
 
+std::string OfflineHost::ParameterLabel(int index) {
+  char label[kTextBuffer] = {};
+  Dispatch(effGetParamLabel, index, 0, label);
+  return label;
+}
+
 int OfflineHost::FindParameter(const std::string& name) {
   for (int i = 0; i < effect_->numParams; ++i) {
     if (SameTextIgnoringCase(ParameterName(i), name)) return i;
@@ -160,9 +167,7 @@ ParameterInfo OfflineHost::DescribeParameter(int index) {
     }
     return info;
   }
-  char label[kTextBuffer] = {};
-  Dispatch(effGetParamLabel, index, 0, label);
-  info.unit = label;
+  info.unit = ParameterLabel(index);
   info.minText = runs.front().text;
   info.maxText = runs.back().text;
   std::string unit;
@@ -219,6 +224,11 @@ bool OfflineHost::SetState(const std::vector<char>& state, const std::string& so
     return Fail("the plug-in rejected the state in " + source);
   }
   return true;
+}
+
+int OfflineHost::ReadMeters(double* positions, int capacity) {
+  const VstIntPtr count = Dispatch(effVendorSpecific, kVendorSpecificReadMeters, capacity, positions);
+  return count > 0 && count <= 0x7fffffff ? static_cast<int>(count) : 0;
 }
 
 void OfflineHost::Start() {

@@ -40,6 +40,7 @@ class OfflineHost {
   int FindParameter(const std::string& name);
   std::string ParameterName(int index);
   std::string ParameterDisplay(int index);
+  std::string ParameterLabel(int index);
   // Probes the parameter's range, unit and choices. This moves it through its
   // positions and puts it back where it was; call it before processing starts.
   ParameterInfo DescribeParameter(int index);
@@ -61,6 +62,10 @@ class OfflineHost {
   // Processes up to the block size of frames, one buffer per plug-in input and
   // output. The plug-in may write into the input buffers.
   void Process(double* const* inputs, double* const* outputs, int frames);
+  // Torvane's meter request (vst/MeterRequest.h): writes up to capacity meter
+  // positions and returns how many meters the plug-in has; 0 from a plug-in
+  // that does not know the request. Call it between processing calls.
+  int ReadMeters(double* positions, int capacity);
   // Seconds spent inside the plug-in's processing calls so far.
   double PluginSeconds() const { return pluginSeconds_; }
 

@@ -1,5 +1,7 @@
 #include "tools/render/RenderOptions.h"
 
+#include "tools/render/PlotLayout.h"
+
 #include <getopt.h>
 
 #include <cmath>
@@ -8,7 +10,7 @@
 namespace torvane {
 
 namespace {
-enum LongOnly { kPosition = 1000, kDouble, kNoLatency, kRate, kLoadState, kSaveState, kListParams };
+enum LongOnly { kPosition = 1000, kDouble, kNoLatency, kRate, kLoadState, kSaveState, kListParams, kPlot, kPlotSize };
 
 bool SplitAssignment(const char* text, ParameterSetting& out) {
   const std::string s(text);
@@ -36,6 +38,31 @@ bool ParseNumber(const char* text, double& value) {
   char* end = nullptr;
   value = std::strtod(text, &end);
   return *text && end && *end == '\0' && std::isfinite(value);
+}
+
+// WIDTHxHEIGHT in pixels, both whole numbers inside the plot's limits.
+bool ParsePlotSize(const char* text, RenderOptions& options, std::string& error) {
+  const std::string size(text);
+  const size_t cross = size.find_first_of("xX");
+  auto whole = [](const std::string& digits, int& value) {
+    if (digits.empty() || digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos) {
+      return false;
+    }
+    value = std::stoi(digits);
+    return true;
+  };
+  int width = 0, height = 0;
+  if (cross == std::string::npos || !whole(size.substr(0, cross), width) || !whole(size.substr(cross + 1), height) ||
+      width < PlotLayout::kMinWidth || width > PlotLayout::kMaxWidth || height < PlotLayout::kMinHeight ||
+      height > PlotLayout::kMaxHeight) {
+    error = "the plot size must be WIDTHxHEIGHT in pixels, from " + std::to_string(PlotLayout::kMinWidth) + "x" +
+            std::to_string(PlotLayout::kMinHeight) + " to " + std::to_string(PlotLayout::kMaxWidth) + "x" +
+            std::to_string(PlotLayout::kMaxHeight) + ", got \"" + size + "\"";
+    return false;
+  }
+  options.plotWidth = width;
+  options.plotHeight = height;
+  return true;
 }
 }  // namespace
 
@@ -66,6 +93,13 @@ const char* RenderUsage() {
          "      --list-params         list the plug-in's parameters: range, unit, default, choices\n"
          "      --load-state FILE     restore the plug-in's state from a state file first\n"
          "      --save-state FILE     save the plug-in's state, parameters applied, to a state file\n"
+         "\n"
+         "Plot:\n"
+         "      --plot FILE           also draw a PNG picture of the render: the input and output\n"
+         "                            waveforms and, for Torvane, the gain of each band's leveling\n"
+         "                            and of the limiter over time (other plug-ins: waveforms only)\n"
+         "      --plot-size WxH       the picture's size in pixels (default 1600x900; 480x320 to\n"
+         "                            7680x4320)\n"
          "\n"
          "Processing:\n"
          "  -b, --block FRAMES        frames per processing call (default 512)\n"
@@ -99,6 +133,8 @@ bool ParseRenderOptions(int argc, char** argv, const std::string& defaultPlugin,
       {"rate", required_argument, nullptr, kRate},
       {"load-state", required_argument, nullptr, kLoadState},
       {"save-state", required_argument, nullptr, kSaveState},
+      {"plot", required_argument, nullptr, kPlot},
+      {"plot-size", required_argument, nullptr, kPlotSize},
       {"no-latency-compensation", no_argument, nullptr, kNoLatency},
       {"quiet", no_argument, nullptr, 'q'},
       {"version", no_argument, nullptr, 'V'},
@@ -106,6 +142,7 @@ bool ParseRenderOptions(int argc, char** argv, const std::string& defaultPlugin,
       {nullptr, 0, nullptr, 0},
   };
   options.plugin = defaultPlugin;
+  bool plotSized = false;
   optind = 1;
   opterr = 0;
   // The leading "-" hands every non-option argument over in place, so that a
@@ -150,6 +187,17 @@ bool ParseRenderOptions(int argc, char** argv, const std::string& defaultPlugin,
         break;
       case kLoadState: options.loadState = optarg; break;
       case kSaveState: options.saveState = optarg; break;
+      case kPlot:
+        if (*optarg == '\0') {
+          error = "the plot's file name is empty";
+          return false;
+        }
+        options.plot = optarg;
+        break;
+      case kPlotSize:
+        if (!ParsePlotSize(optarg, options, error)) return false;
+        plotSized = true;
+        break;
       case 'q': options.quiet = true; break;
       case 'V': options.version = true; break;
       case 'h': options.help = true; break;
@@ -161,6 +209,10 @@ bool ParseRenderOptions(int argc, char** argv, const std::string& defaultPlugin,
   // Whatever follows "--" is an input too.
   for (; optind < argc; ++optind) {
     if (!TakeInput(argv[optind], options, error)) return false;
+  }
+  if (plotSized && options.plot.empty()) {
+    error = "--plot-size sizes the picture of --plot: give --plot FILE too";
+    return false;
   }
   return true;
 }

@@ -27,6 +27,8 @@ struct RenderOptions {
   double expectedRate = 0.0;  // 0: take the input's rate
   std::string loadState;
   std::string saveState;
+  std::string plot;  // the picture of the meters and waveforms; empty: none
+  int plotWidth = 1600, plotHeight = 900;
   bool quiet = false;
   bool help = false;
   bool version = false;

@@ -62,6 +62,10 @@ void RenderReport::Print(std::FILE* to) const {
     std::fprintf(to, "  warning: %llu samples beyond full scale were clipped to fit %s; lower Output or choose "
                  "--sample-format float\n", (unsigned long long)clippedSamples, outputFormat.c_str());
   }
+  if (!plotName.empty()) {
+    std::fprintf(to, "  plot     %s (%d x %d)\n", plotName.c_str(), plotWidth, plotHeight);
+    if (!plotNote.empty()) std::fprintf(to, "  note: %s\n", plotNote.c_str());
+  }
   std::fprintf(to, "  real-time factor %.1fx (audio seconds per second of the whole job; the plug-in alone %.1fx)\n",
                seconds > 0 ? audioSeconds / seconds : 0.0, pluginSeconds > 0 ? audioSeconds / pluginSeconds : 0.0);
 }

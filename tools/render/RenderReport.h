@@ -27,6 +27,9 @@ struct RenderReport {
   LevelMeter input{0}, output{0};
   uint64_t clippedSamples = 0;
   double seconds = 0.0, pluginSeconds = 0.0;
+  std::string plotName;  // empty without --plot
+  std::string plotNote;  // why the plot shows less than the meters, or empty
+  int plotWidth = 0, plotHeight = 0;
 
   void Print(std::FILE* to) const;
 };

@@ -64,6 +64,9 @@ bool StreamRenderer::Run(AudioSource& source, SoundFileWriter& writer, const Cal
     outputLevels_.Add(outputFrames.data(), kept);
     if (!writer.Write(outputFrames.data(), kept, error)) return false;
     framesWritten_ += kept;
+    if (callbacks.processed) {
+      callbacks.processed({fileFrames.data(), read, fileChannels, outputFrames.data(), kept, outputs});
+    }
     if (callbacks.progress) callbacks.progress(framesRead_);
   }
   return true;

@@ -8,6 +8,7 @@
 #include "tools/render/AudioSource.h"
 #include "tools/render/LevelMeter.h"
 #include "tools/render/OfflineHost.h"
+#include "tools/render/RenderedBlock.h"
 #include "tools/render/SoundFileWriter.h"
 
 namespace torvane {
@@ -23,6 +24,7 @@ class StreamRenderer {
   struct Callbacks {
     std::function<void(uint64_t framesRead)> progress;
     std::function<bool()> interrupted;  // checked before every block
+    std::function<void(const RenderedBlock&)> processed;  // after every processing call
   };
 
   StreamRenderer(OfflineHost& host, int blockSize, bool compensateLatency);

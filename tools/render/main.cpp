@@ -3,10 +3,12 @@
 #include <sndfile.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -16,6 +18,7 @@
 #include "tools/render/OutputFormat.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/RenderPlot.h"
 #include "tools/render/RenderReport.h"
 #include "tools/render/SoundFileReader.h"
 #include "tools/render/SoundFileWriter.h"
@@ -54,6 +57,14 @@ std::string InputName(const RenderOptions& options) {
   return options.input == "-" ? "standard input" : options.input;
 }
 
+// The plot's title: the input's file name without its folders.
+std::string InputTitle(const RenderOptions& options) {
+  const std::string name = InputName(options);
+  if (options.input.empty() || options.input == "-") return name;
+  const size_t slash = name.find_last_of('/');
+  return slash == std::string::npos || slash + 1 == name.size() ? name : name.substr(slash + 1);
+}
+
 // Refuses outputs that would overwrite what the render reads or writes itself.
 bool CheckDistinctFiles(const RenderOptions& options, std::string& error) {
   struct Pair {
@@ -66,6 +77,10 @@ bool CheckDistinctFiles(const RenderOptions& options, std::string& error) {
       {options.output, options.loadState, "the output is the state file given to --load-state"},
       {options.output, options.saveState, "the output is the state file given to --save-state"},
       {options.saveState, options.input, "the state file given to --save-state is the input file"},
+      {options.plot, options.input, "the plot is the input file"},
+      {options.plot, options.output, "the plot is the output file"},
+      {options.plot, options.loadState, "the plot is the state file given to --load-state"},
+      {options.plot, options.saveState, "the plot is the state file given to --save-state"},
   };
   for (const Pair& pair : pairs) {
     if (!pair.written.empty() && !pair.other.empty() && SameFile(pair.written, pair.other)) {
@@ -77,8 +92,10 @@ bool CheckDistinctFiles(const RenderOptions& options, std::string& error) {
     error = "the input and the state file cannot both come from standard input";
     return false;
   }
-  if (options.output == "-" && options.saveState == "-") {
-    error = "the output and the state file cannot both go to standard output";
+  const std::string* toStandardOutput[] = {&options.output, &options.saveState, &options.plot};
+  if (std::count_if(std::begin(toStandardOutput), std::end(toStandardOutput),
+                    [](const std::string* name) { return *name == "-"; }) > 1) {
+    error = "only one of the output, the state file and the plot can go to standard output";
     return false;
   }
   return true;
@@ -223,6 +240,8 @@ int RunRender(int argc, char** argv) {
   settings.blockSize = options.blockSize;
   settings.doublePrecision = options.doublePrecision;
   if (!host.Open(options.plugin, settings)) return Fail(kExitProcessing, host.Error());
+  // The fresh plug-in's texts: the plot names the settings that differ from them.
+  const std::vector<std::string> defaults = options.plot.empty() ? std::vector<std::string>() : ParameterTexts(host);
   ChannelMode channel;
   if (const int code = ConfigurePlugin(host, options, source->Channels(), channel)) return code;
 
@@ -243,14 +262,33 @@ int RunRender(int argc, char** argv) {
     return Fail(kExitProcessing, error);
   }
 
+  RenderPlot plot;
+  if (!options.plot.empty() && !plot.Open(options.plot, options.plotWidth, options.plotHeight, host, error)) {
+    return Fail(kExitProcessing, error);
+  }
+
   ProgressBar progress(!options.quiet, source->Frames(), rate);
   StreamRenderer renderer(host, options.blockSize, options.compensateLatency);
   StreamRenderer::Callbacks callbacks;
   callbacks.progress = [&progress](uint64_t frames) { progress.Update(frames); };
   callbacks.interrupted = [] { return interruption != 0; };
+  if (!options.plot.empty()) callbacks.processed = [&plot](const RenderedBlock& block) { plot.Record(block); };
   const auto start = std::chrono::steady_clock::now();
+  // The picture is drawn before anything is committed: every output of the
+  // render takes its place, or none does.
+  const auto drawPlot = [&] {
+    PlotCaption caption;
+    caption.name = InputTitle(options);
+    caption.settings = ChangedSettings(host, defaults);
+    caption.details = PlotDetails(host.EffectName(), rate, source->Channels(), renderer.FramesRead());
+    caption.sampleRate = rate;
+    caption.frames = renderer.FramesRead();
+    return plot.Write(caption, error);
+  };
   const bool rendered = renderer.Run(*source, writer, callbacks, error) && writer.Close(error) &&
-                        outputFile.Commit(error) && (options.saveState.empty() || stateFile.Commit(error));
+                        (options.plot.empty() || drawPlot()) && outputFile.Commit(error) &&
+                        (options.saveState.empty() || stateFile.Commit(error)) &&
+                        (options.plot.empty() || plot.Commit(error));
   if (!rendered) {
     progress.Clear();
     return Fail(kExitProcessing, error);
@@ -277,6 +315,12 @@ int RunRender(int argc, char** argv) {
   report.clippedSamples = writer.ClippedSamples();
   report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   report.pluginSeconds = host.PluginSeconds();
+  if (!options.plot.empty()) {
+    report.plotName = plot.Name();
+    report.plotNote = plot.HasMeters() ? "" : plot.MissingMetersNote();
+    report.plotWidth = options.plotWidth;
+    report.plotHeight = options.plotHeight;
+  }
   report.Print(stderr);
   return kExitSuccess;
 }

@@ -9,6 +9,9 @@
 namespace torvane {
 
 namespace {
+constexpr const char* kEntryName = "VSTPluginMain";
+constexpr const char* kOlderEntryName = "main";
+
 #ifdef _WIN32
 // Wine and Windows both take a drive path; a Linux-style absolute path is
 // reached through Wine's Z: drive.
@@ -33,6 +36,8 @@ PluginLibrary::~PluginLibrary() {
 #endif
 }
 
+bool PluginLibrary::Load(const std::string& path) { return Load(path, nullptr); }
+
 bool PluginLibrary::Load(const std::string& path, const char* entryName) {
   error_.clear();
 #ifdef _WIN32
@@ -41,8 +46,6 @@ bool PluginLibrary::Load(const std::string& path, const char* entryName) {
     error_ = "cannot load " + path + ": " + LastErrorText();
     return false;
   }
-  entry_ = reinterpret_cast<EntryPoint>(
-      reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module_), entryName)));
 #else
   module_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!module_) {
@@ -50,13 +53,31 @@ bool PluginLibrary::Load(const std::string& path, const char* entryName) {
     error_ = "cannot load " + path + ": " + (why ? why : "unknown error");
     return false;
   }
-  entry_ = reinterpret_cast<EntryPoint>(dlsym(module_, entryName));
 #endif
+  if (entryName) {
+    entry_ = FindEntry(entryName);
+  } else {
+    // The current name first, then the older one that plug-ins built for
+    // early hosts export alone.
+    entry_ = FindEntry(kEntryName);
+    if (!entry_) entry_ = FindEntry(kOlderEntryName);
+  }
   if (!entry_) {
-    error_ = path + " is not a VST 2.4 plug-in: it exports no " + entryName;
+    error_ = path + " is not a VST 2.4 plug-in: it exports " +
+             (entryName ? std::string("no ") + entryName
+                        : std::string("neither ") + kEntryName + " nor " + kOlderEntryName);
     return false;
   }
   return true;
+}
+
+PluginLibrary::EntryPoint PluginLibrary::FindEntry(const char* name) const {
+#ifdef _WIN32
+  return reinterpret_cast<EntryPoint>(
+      reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module_), name)));
+#else
+  return reinterpret_cast<EntryPoint>(dlsym(module_, name));
+#endif
 }
 
 AEffect* PluginLibrary::CreateEffect(audioMasterCallback host) {

@@ -18,8 +18,11 @@ class PluginLibrary {
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-  // Loads the library and finds its entry; on failure Error() says why.
-  bool Load(const std::string& path, const char* entryName = "VSTPluginMain");
+  // Loads the library and finds its entry: VSTPluginMain, or main where a
+  // plug-in exports only that older name. On failure Error() says why.
+  bool Load(const std::string& path);
+  // The same with one given entry name only.
+  bool Load(const std::string& path, const char* entryName);
   EntryPoint Entry() const { return entry_; }
   // The loaded module (an HMODULE on Windows, a dlopen handle elsewhere).
   void* Module() const { return module_; }
@@ -29,6 +32,8 @@ class PluginLibrary {
   AEffect* CreateEffect(audioMasterCallback host);
 
  private:
+  EntryPoint FindEntry(const char* name) const;
+
   void* module_ = nullptr;
   EntryPoint entry_ = nullptr;
   std::string error_;
