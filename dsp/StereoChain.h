@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "dsp/ChannelProcessor.h"
 #include "dsp/LookaheadLimiter.h"
 #include "dsp/SimdPath.h"
@@ -31,11 +33,18 @@ class StereoChain {
   ChannelProcessor& Right() noexcept { return right_; }
   LookaheadLimiter& Limiter() noexcept { return limiter_; }
 
-  // Input samples that are not finite enter as silence. A processor whose
-  // output runs away (finite but enormous input can overflow) starts afresh
-  // and that sample is silent; a state that ran away without showing in the
-  // output is cleared after the block.
+  // Input samples that are not finite enter as silence. A processor or the
+  // limiter whose output leaves the range of audio (finite but enormous input,
+  // an absurd sample rate) starts afresh and that sample is silent; a state
+  // that ran away without showing in the output is cleared after the block.
   void ProcessBlock(const Block& block) noexcept;
+
+  // Beyond this a sample is no audio but a runaway state: 240 dB above full
+  // scale, far above anything music reaches, far below where the chain's
+  // arithmetic overflows or a host's single precision ends.
+  static constexpr double kLargestAudio = 1e12;
+  // False beyond kLargestAudio and for samples that are not a number.
+  static bool IsAudio(double y) noexcept { return std::fabs(y) <= kLargestAudio; }
 
   // For tests and measurements: runs later blocks on the given path. A path
   // this CPU cannot run is refused (false) and the current one kept.

@@ -11,10 +11,10 @@
 // enters as silence.
 inline double Trimmed(double x, double trimGain) noexcept { return std::isfinite(x) ? x * trimGain : 0.0; }
 
-// An output sample that is not finite (the limiter's state ran away): the
-// limiter starts afresh and the sample is silent.
+// An output sample beyond audio (the limiter's state ran away): the limiter
+// starts afresh and the sample is silent.
 inline double Limited(double y, LookaheadLimiter& limiter) noexcept {
-  if (std::isfinite(y)) return y;
+  if (StereoChain::IsAudio(y)) return y;
   limiter.ClearState();
   return 0.0;
 }
@@ -66,7 +66,7 @@ struct PipelinedChannel {
   // Frame i's output; then frame i + 1 becomes the current one.
   [[gnu::always_inline]] double Output(int i, int frames) noexcept {
     double y = run.channel.Finish(current.leveled, current.raw);
-    if (!std::isfinite(y)) {
+    if (!StereoChain::IsAudio(y)) {
       y = 0.0;
       run.channel.ClearState();
       run.state.Load(run.channel.Bands());

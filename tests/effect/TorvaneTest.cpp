@@ -432,7 +432,7 @@ TEST(TorvaneAudio, ARunawayChannelRestartsBeforeTheNextFrame) {
   const int block = 256;
   std::vector<double> left = BassLine(48000.0, 0.1), right = BassLine(48000.0, 0.1, 99);
   // A burst at the 80 Hz band's centre, left only, from the middle of a block:
-  // the band's output nears the largest double and its feedback overflows.
+  // the channel's output leaves the range of audio at once.
   for (int i = 1000; i < 2200; ++i) left[i] = 1.7e308 * std::sin(2 * 3.141592653589793 * 80 * i / 48000.0);
   EffectHarness harness(48000.0, block);
   harness.Set(kChannel, 1);
@@ -442,7 +442,7 @@ TEST(TorvaneAudio, ARunawayChannelRestartsBeforeTheNextFrame) {
 
   ReferenceChain reference(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.5, 1.0, 1.0, 0.0);
   auto recovered = [](double y, ChannelProcessor& channel) {
-    if (std::isfinite(y)) return y;
+    if (StereoChain::IsAudio(y)) return y;
     channel.ClearState();
     return 0.0;
   };
@@ -451,7 +451,7 @@ TEST(TorvaneAudio, ARunawayChannelRestartsBeforeTheNextFrame) {
   for (size_t start = 0; start < left.size(); start += block) {
     for (size_t i = start; i < std::min(left.size(), start + block); ++i) {
       const double l = reference.channels[0].ProcessSample(left[i]);
-      restarted = restarted || !std::isfinite(l);
+      restarted = restarted || !StereoChain::IsAudio(l);
       const double r = recovered(reference.channels[1].ProcessSample(right[i]), reference.channels[1]);
       reference.limiter.ProcessStereo(recovered(l, reference.channels[0]), r);
       ASSERT_EQ(outLeft[i], reference.limiter.OutLeft() * reference.factor) << i;
@@ -462,6 +462,29 @@ TEST(TorvaneAudio, ARunawayChannelRestartsBeforeTheNextFrame) {
     }
   }
   EXPECT_TRUE(restarted);
+}
+
+// Finite samples far beyond any audio (a damaged file, a blown-up upstream
+// filter on its way to infinity), here with a sample rate no host should send,
+// must not leave the output enormous either: finite in double precision, it
+// would be infinite once the host takes it in single precision.
+TEST(TorvaneAudio, HugeFiniteInputNeverGivesOutputBeyondSinglePrecision) {
+  for (double rate : {48000.0, 6.5e37}) {
+    for (double stereo : {0.0, 1.0}) {
+      EffectHarness harness(rate, 256);
+      harness.Set(kChannel, stereo);
+      std::vector<double> burst = BassLine(48000.0, 0.1), left, right;
+      const double scales[] = {1e7, 1e11, 6.5e37, 1e160, 1e300};
+      for (size_t i = 0; i < burst.size(); ++i) burst[i] = burst[i] < 0 ? -scales[i / 512 % 5] : scales[i / 512 % 5];
+      harness.Process(burst, burst, left, right);
+      const std::vector<double> tune = BassLine(48000.0, 0.5);
+      std::vector<double> tuneLeft, tuneRight;
+      harness.Process(tune, tune, tuneLeft, tuneRight);
+      for (const auto* out : {&left, &right, &tuneLeft, &tuneRight}) {
+        for (double v : *out) ASSERT_TRUE(std::isfinite(static_cast<float>(v))) << v << " rate " << rate;
+      }
+    }
+  }
 }
 
 }  // namespace torvane
