@@ -161,8 +161,8 @@ void Torvane::OnParameterChange(int index) {
 void Torvane::ProcessBlock(const double* const* inputs, double* const* outputs, int frames) {
   if (frames <= 0) return;
   const bool signalPresent = std::max(std::fabs(inputs[0][0]), std::fabs(inputs[1][0])) > kSignalThreshold;
-  // The trim works on copies: in double precision the inputs are the host's own
-  // buffers, which it may still use (sends, other plug-ins).
+  // The trim is applied as each sample is read, never written back: in double
+  // precision the inputs are the host's own buffers, which it may still use.
   chain_.ProcessBlock({inputs, outputs, frames, trimGain_, outputFactor_, stereo_});
   // The meters follow every block for the editor, which the effect builds
   // with itself, and for hosts that ask for them; nobody else looks.

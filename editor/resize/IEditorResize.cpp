@@ -268,9 +268,9 @@ void IEditorResize::PlaceHandles() {
   const double bottom = windowHeight_ / guiScale_;
   if (sideHandlesEnabled_ && widthHandle_ && heightHandle_) {
     MoveControl(*widthHandle_, right - sideHandleThickness_, 0.0);
-    SetControlBottom(*widthHandle_, bottom);
+    SetControlEdge(*widthHandle_, &IBounds::bottom, &UnscaledRect::bottom, bottom);
     MoveControl(*heightHandle_, 0.0, bottom - sideHandleThickness_);
-    SetControlRight(*heightHandle_, right);
+    SetControlEdge(*heightHandle_, &IBounds::right, &UnscaledRect::right, right);
   }
   MoveControl(*this, right - kHandleSize, bottom - kHandleSize);
 }
@@ -350,31 +350,18 @@ void IEditorResize::MoveControl(IControl& control, double x, double y) {
   control.SetUnscaledRect(Rounded(layout[k].drawRect));
 }
 
-void IEditorResize::SetControlRight(IControl& control, double x) {
-  const int right = Round(x * guiScale_);
+void IEditorResize::SetControlEdge(IControl& control, int IBounds::*edge, double UnscaledRect::*unscaledEdge,
+                                   double position) {
+  const int scaled = Round(position * guiScale_);
   IBounds draw = control.DrawRect();
   IBounds target = control.TargetRect();
-  draw.right = target.right = right;
+  draw.*edge = target.*edge = scaled;
   control.SetDrawRect(draw);
   control.SetTargetRect(target);
   ViewLayout& layout = *CurrentLayout();
   const int k = layout.Find(&control);
   if (k < 0) return;
-  layout[k].drawRect.right = layout[k].targetRect.right = x;
-  control.SetUnscaledRect(Rounded(layout[k].drawRect));
-}
-
-void IEditorResize::SetControlBottom(IControl& control, double y) {
-  const int bottom = Round(y * guiScale_);
-  IBounds draw = control.DrawRect();
-  IBounds target = control.TargetRect();
-  draw.bottom = target.bottom = bottom;
-  control.SetDrawRect(draw);
-  control.SetTargetRect(target);
-  ViewLayout& layout = *CurrentLayout();
-  const int k = layout.Find(&control);
-  if (k < 0) return;
-  layout[k].drawRect.bottom = layout[k].targetRect.bottom = y;
+  layout[k].drawRect.*unscaledEdge = layout[k].targetRect.*unscaledEdge = position;
   control.SetUnscaledRect(Rounded(layout[k].drawRect));
 }
 

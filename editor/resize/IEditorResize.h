@@ -147,8 +147,8 @@ class IEditorResize : public IControl, public IResizeController, public IResizeS
   bool ImagesMatch(double scale) const noexcept;
 
   void MoveControl(IControl& control, double x, double y);
-  void SetControlRight(IControl& control, double x);
-  void SetControlBottom(IControl& control, double y);
+  // Moves one edge of the control's rectangles to a position at scale 1.
+  void SetControlEdge(IControl& control, int IBounds::*edge, double UnscaledRect::*unscaledEdge, double position);
   void HideInView(IControl& control);
   // The controller's rectangles on screen become the whole window.
   void CoverWindow() noexcept;
