@@ -15,6 +15,7 @@
 #include "editor/IHBiDirMeterControl.h"
 #include "editor/resize/SettingsFile.h"
 #include "effect/Torvane.h"
+#include "tests/support/VstHosted.h"
 #include "framework/IResizeState.h"
 #include "platform/ProfileFile.h"
 
@@ -56,14 +57,16 @@ struct OpenEditor {
     graphics.HandleMouseUp(graphics.Width(), graphics.Height(), kLeft);
   }
 
-  Torvane effect{nullptr};
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   IGraphics& graphics = static_cast<IGraphics&>(*effect.Editor());
   std::vector<IHBiDirMeterControl*> meters;
 };
 
 void EffectConstruction(benchmark::State& state) {
   for (auto _ : state) {
-    Torvane effect(nullptr);
+    VstHosted<Torvane> effectHosted;
+    Torvane& effect = effectHosted.effect;
     benchmark::DoNotOptimize(effect.Editor());
   }
 }

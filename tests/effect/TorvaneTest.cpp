@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "EffectHarness.h"
+#include "tests/support/VstHosted.h"
 #include "editor/IGraphics.h"
 #include "editor/IHBiDirMeterControl.h"
 #include "framework/ScopedFlushToZero.h"
@@ -83,7 +84,8 @@ const double kFlat[7] = {};
 }  // namespace
 
 TEST(TorvaneParameters, MatchTheirPublishedDefinitions) {
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   struct Row {
     const char* name;
     double min, max, step, defaultValue;

@@ -16,6 +16,7 @@
 #include "editor/resize/IEditorResize.h"
 #include "editor/resize/SettingsFile.h"
 #include "effect/Torvane.h"
+#include "tests/support/VstHosted.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "raster/PngWriter.h"
 #include "tools/render/ParameterInfo.h"
@@ -138,7 +139,7 @@ bool LoadState(Torvane& effect, const std::string& path, std::string& error) {
   }
   std::ifstream file(path, std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  AEffect* record = effect.EffectRecord();
+  AEffect* record = VstRecord(effect);
   if (!file.good() && !file.eof()) {
     error = "cannot read the state file " + path;
     return false;
@@ -178,8 +179,9 @@ bool RenderEditorScreenshot(const ScreenshotOptions& options, GrowableBuffer& pn
   const DocumentsScope scope(documents.Path());
   SettingsFile(ScreenshotDocuments().c_str(), "Quillfen", "Torvane").WriteStoredScale(options.scale);
 
-  Torvane effect(nullptr);
-  AEffect* record = effect.EffectRecord();
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
+  AEffect* record = VstRecord(effect);
   record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);
   if (!options.loadState.empty() && !LoadState(effect, options.loadState, error)) return false;
   for (const ParameterSetting& setting : options.settings) {
