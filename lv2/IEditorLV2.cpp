@@ -35,6 +35,9 @@ IEditorLV2::IEditorLV2(std::unique_ptr<IEffectBase> effect, LV2UI_Write_Function
       touch_(touch) {
   meterPositions_.ResizeZeroFilled(layout_.Meters());
   for (int k = 0; k < meterPositions_.Count(); ++k) meterPositions_[k] = 0.5;
+  for (int r = 0; r < EditorSizeRecords::kCount; ++r) {
+    portEditorSize_[r] = static_cast<float>(effect_->EditorSize()[r].Value());
+  }
 }
 
 IEditorLV2::~IEditorLV2() {
@@ -87,6 +90,11 @@ void IEditorLV2::CloseWindow() noexcept {
 void IEditorLV2::Idle() noexcept {
   IEditor* editor = effect_->Editor();
   ScopedLockIfAny window(editor->WindowLock());
+  if (editorSizePending_ && effect_->ResizeState()) {
+    ScopedLock lock(effect_->Lock());
+    editorSizePending_ = false;
+    effect_->ResizeState()->ApplyStoredSize();
+  }
   editor->Idle();
 }
 
@@ -96,7 +104,15 @@ void IEditorLV2::PortEvent(uint32_t port, uint32_t size, uint32_t format, const 
   if (!std::isfinite(value)) return;
   const int parameter = layout_.ParameterOf(port);
   const int meter = layout_.MeterOf(port);
-  if (parameter >= 0) {
+  const int sizeRecord = layout_.EditorSizeOf(port);
+  if (sizeRecord >= 0) {
+    // The host echoing the editor's own size changes nothing.
+    if (value == portEditorSize_[sizeRecord]) return;
+    portEditorSize_[sizeRecord] = value;
+    ScopedLock lock(effect_->Lock());
+    effect_->EditorSize()[sizeRecord].SetClamped(value);
+    editorSizePending_ = true;
+  } else if (parameter >= 0) {
     // As a host's own change reaches the VST editor: controls first, then the value.
     ScopedLock lock(effect_->Lock());
     effect_->Editor()->PushParameterToControls(parameter, value, false);
@@ -124,7 +140,16 @@ void IEditorLV2::EndParameterEdit(int index) {
   if (touch_ && index >= 0 && index < layout_.Parameters()) touch_->touch(touch_->handle, layout_.Parameter(index), false);
 }
 
-void IEditorLV2::ResizeEditor(int width, int height) { effect_->OnEditorResize(width, height); }
+// Called under the plug-in lock once the resize controller has stored the new size.
+void IEditorLV2::ResizeEditor(int width, int height) {
+  for (int r = 0; r < EditorSizeRecords::kCount; ++r) {
+    const float value = static_cast<float>(effect_->EditorSize()[r].Value());
+    if (value == portEditorSize_[r]) continue;
+    portEditorSize_[r] = value;
+    write_(controller_, layout_.EditorSize(r), sizeof value, kFloatProtocol, &value);
+  }
+  effect_->OnEditorResize(width, height);
+}
 
 bool IEditorLV2::RequestHostWindowSize(int width, int height) {
   return resize_ && resize_->ui_resize(resize_->handle, width, height) == 0;

@@ -61,6 +61,10 @@ class IEditorLV2 final : public IHostOperations {
   const LV2UI_Resize* resize_;
   const LV2UI_Touch* touch_;
   GrowableArray<double> meterPositions_;
+  // The editor size records as the host's ports hold them.
+  float portEditorSize_[EditorSizeRecords::kCount];
+  // The host handed over a size, which the next idle call applies whole.
+  bool editorSizePending_ = false;
   bool open_ = false;
 };
 

@@ -78,6 +78,9 @@ std::unique_ptr<IEffectLV2> IEffectLV2::Create(double sampleRate, const LV2_Feat
     plugin.OnParameterChange(i);
     adapter->appliedValues_[i] = static_cast<float>(plugin.GetParameter(i)->Value());
   }
+  for (int r = 0; r < EditorSizeRecords::kCount; ++r) {
+    adapter->appliedEditorSize_[r] = static_cast<float>(plugin.EditorSize()[r].Value());
+  }
   return adapter;
 }
 
@@ -101,6 +104,8 @@ void IEffectLV2::ConnectPort(uint32_t port, void* data) noexcept {
     meterPorts_[meter] = static_cast<float*>(data);
   } else if (port == layout_.Latency()) {
     latencyPort_ = static_cast<float*>(data);
+  } else if (layout_.EditorSizeOf(port) >= 0) {
+    editorSizePorts_[layout_.EditorSizeOf(port)] = static_cast<const float*>(data);
   }
 }
 
@@ -120,6 +125,13 @@ void IEffectLV2::ApplyParameterPorts() noexcept {
     appliedValues_[i] = *port;
     effect_->GetParameter(i)->SetClamped(*port);
     effect_->OnParameterChange(i);
+  }
+  // The size the editor last reported goes into the state as the VST editor's does.
+  for (int r = 0; r < EditorSizeRecords::kCount; ++r) {
+    const float* port = editorSizePorts_[r];
+    if (!port || !std::isfinite(*port) || *port == appliedEditorSize_[r]) continue;
+    appliedEditorSize_[r] = *port;
+    effect_->EditorSize()[r].SetClamped(*port);
   }
 }
 

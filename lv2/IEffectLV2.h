@@ -73,6 +73,8 @@ class IEffectLV2 final : public IHostOperations {
   GrowableArray<float*> meterPorts_;
   GrowableArray<double> meterPositions_;
   float* latencyPort_ = nullptr;
+  const float* editorSizePorts_[EditorSizeRecords::kCount] = {};
+  float appliedEditorSize_[EditorSizeRecords::kCount] = {};
   // Without the host's URID map there is no state.
   LV2_URID chunkType_ = 0;
   LV2_URID programKey_ = 0;

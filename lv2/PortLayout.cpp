@@ -19,4 +19,8 @@ int PortLayout::MeterOf(uint32_t port) const noexcept {
   return port >= Meter(0) && port < Meter(meters_) ? static_cast<int>(port - Meter(0)) : -1;
 }
 
+int PortLayout::EditorSizeOf(uint32_t port) const noexcept {
+  return port >= EditorSize(0) && port < Count() ? static_cast<int>(port - EditorSize(0)) : -1;
+}
+
 }  // namespace torvane

@@ -25,6 +25,8 @@ constexpr const char* kMeterNames[] = {"Band Gain 30 Hz",  "Band Gain 80 Hz",   
                                        "Band Gain 4500 Hz", "Limiter Gain"};
 constexpr int kMeterNameCount = static_cast<int>(sizeof kMeterNames / sizeof kMeterNames[0]);
 constexpr const char* kChannelNames[] = {"Left", "Right"};
+constexpr const char* kEditorSizeNames[EditorSizeRecords::kCount] = {"Editor View", "Editor Width",
+                                                                      "Editor Height"};
 
 // A Turtle decimal: always with a point, shortest form that reads back exactly.
 std::string Decimal(double value) {
@@ -108,6 +110,16 @@ void LatencyPort(std::ostream& out, uint32_t index, int latency) {
       << " ;\n    lv2:minimum 0.0 ;\n    lv2:maximum " << Decimal(latency) << " ;\n    units:unit units:frame\n  ]";
 }
 
+// Not a parameter: the host keeps it with the session and hands it back, and
+// neither shows nor automates it.
+void EditorSizePort(std::ostream& out, uint32_t index, const char* name, const IParameter& record) {
+  out << "  [\n    a lv2:ControlPort , lv2:InputPort ;\n    lv2:index " << index << " ;\n"
+      << "    lv2:symbol " << Quoted(Symbol(name).c_str()) << " ;\n    lv2:name " << Quoted(name) << " ;\n"
+      << "    lv2:default " << Decimal(record.DefaultValue()) << " ;\n    lv2:minimum " << Decimal(record.Min())
+      << " ;\n    lv2:maximum " << Decimal(record.Max()) << " ;\n"
+      << "    lv2:portProperty lv2:integer , pprops:notOnGUI , pprops:notAutomatic\n  ]";
+}
+
 std::string Description(IEffectBase& effect, const std::string& uiBinary) {
   const PortLayout layout(effect);
   std::ostringstream out;
@@ -115,6 +127,7 @@ std::string Description(IEffectBase& effect, const std::string& uiBinary) {
          "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
          "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
          "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+         "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
          "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
          "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
          "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
@@ -140,6 +153,9 @@ std::string Description(IEffectBase& effect, const std::string& uiBinary) {
   for (int i = 0; i < layout.Parameters(); ++i) next(), ParameterPort(out, layout.Parameter(i), *effect.GetParameter(i));
   for (int k = 0; k < layout.Meters(); ++k) next(), MeterPort(out, layout.Meter(k), k);
   next(), LatencyPort(out, layout.Latency(), effect.Latency());
+  for (int r = 0; r < EditorSizeRecords::kCount; ++r) {
+    next(), EditorSizePort(out, layout.EditorSize(r), kEditorSizeNames[r], effect.EditorSize()[r]);
+  }
   out << " .\n";
   if (!uiBinary.empty()) {
     out << "\n<" << kLv2UiUri << ">\n  a ui:X11UI ;\n  ui:binary <" << uiBinary << "> ;\n"

@@ -29,6 +29,7 @@ namespace {
 constexpr char kPluginUri[] = "urn:quillfen:torvane";
 constexpr uint32_t kProcessPort = 4;
 constexpr uint32_t kFirstMeterPort = 18;
+constexpr uint32_t kFirstEditorSizePort = 27;
 // The "Process" fader at scale 1 (as the VST editor test has it): a press at
 // y gives 1 - (y - 20 - 70) / 200, and the handle of 40 stands at the bottom
 // of the track for 0.
@@ -42,6 +43,9 @@ struct HostRecord {
   std::vector<std::pair<uint32_t, float>> writes;
   std::vector<std::pair<uint32_t, bool>> touches;
   std::vector<std::pair<int, int>> sizes;
+  // The window the editor is embedded in, which the host resizes when asked.
+  Display* display = nullptr;
+  Window parent = 0;
 };
 
 void Write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer) {
@@ -53,7 +57,10 @@ void Touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
   static_cast<HostRecord*>(handle)->touches.emplace_back(port, grabbed);
 }
 int Resize(LV2UI_Feature_Handle handle, int width, int height) {
-  static_cast<HostRecord*>(handle)->sizes.emplace_back(width, height);
+  auto* host = static_cast<HostRecord*>(handle);
+  host->sizes.emplace_back(width, height);
+  XResizeWindow(host->display, host->parent, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  XSync(host->display, False);
   return 0;
 }
 
@@ -68,6 +75,8 @@ class Lv2Editor : public ::testing::Test, protected TestDisplay {
  protected:
   void SetUp() override {
     ASSERT_TRUE(TestDisplay::Open(720, 420)) << "an X display with XTest is part of this test";
+    host_.display = display;
+    host_.parent = parent;
     std::remove(SettingsPath().c_str());
     module_ = dlopen(TORVANE_LV2_UI_BINARY, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(module_, nullptr) << dlerror();
@@ -161,16 +170,28 @@ TEST_F(Lv2Editor, OpensInTheHostWindowAndTalksThroughPortsOnly) {
   PortEvent(kFirstMeterPort, 0.0f);
   ASSERT_TRUE(IdleUntil([&] { return ShownPixel(kMeterRightX, kMeterY) == meterIdle; }));
 
-  // The corner handle asks the host for room through ui:resize.
+  // The host hands back the editor size a session kept (view, width,
+  // height): the editor takes it, asks for room, and writes nothing back.
   host_.sizes.clear();
-  PointerTo(712, 412);
-  Button(1, true);
-  PointerTo(1440, 840);
-  Button(1, false);
-  ASSERT_TRUE(IdleUntil([&] { return !host_.sizes.empty() && host_.sizes.back() == std::make_pair(1440, 840); }));
+  PortEvent(kFirstEditorSizePort, 0.0f);
+  PortEvent(kFirstEditorSizePort + 1, 1000.0f);
+  PortEvent(kFirstEditorSizePort + 2, 600.0f);
+  ASSERT_TRUE(IdleUntil([&] { return !host_.sizes.empty() && host_.sizes.back() == std::make_pair(1000, 600); }));
   Size(EditorWindow(), width, height);
-  EXPECT_EQ(width, 1440u);
-  EXPECT_EQ(height, 840u);
+  EXPECT_EQ(width, 1000u);
+  EXPECT_EQ(height, 600u);
+  EXPECT_TRUE(host_.writes.empty());
+
+  // The corner handle scales it and asks the host for room through ui:resize.
+  host_.sizes.clear();
+  PointerTo(992, 592);
+  Button(1, true);
+  PointerTo(1500, 900);  // (1500 + 900) / (1000 + 600): scale 1.5
+  Button(1, false);
+  ASSERT_TRUE(IdleUntil([&] { return !host_.sizes.empty() && host_.sizes.back() == std::make_pair(1500, 900); }));
+  Size(EditorWindow(), width, height);
+  EXPECT_EQ(width, 1500u);
+  EXPECT_EQ(height, 900u);
 }
 
 TEST_F(Lv2Editor, RefusesAnotherPluginAndAHostWithoutAWindow) {

@@ -10,7 +10,7 @@ namespace torvane {
 namespace {
 // The port layout the bundle publishes: four audio ports, then controls.
 constexpr uint32_t kAudioPorts = 4;
-constexpr uint32_t kPorts = 27;
+constexpr uint32_t kPorts = 30;
 }  // namespace
 
 Lv2Plugin::Lv2Plugin(const std::string& binary) {

@@ -22,6 +22,7 @@ namespace {
 constexpr double kRate = 48000.0;
 constexpr char kUri[] = "urn:quillfen:torvane";
 constexpr uint32_t kFirstParameterPort = 4;
+constexpr uint32_t kFirstEditorSizePort = 27;
 
 // Runs a shell command; its exit status and everything it printed.
 int RunCommand(const std::string& command, std::string& output) {
@@ -203,10 +204,11 @@ std::string PortValue(const Setting& s) {
   return text;
 }
 
-// Every parameter port at its default, then the settings.
+// Every input port at its default, then the settings.
 void SetPorts(Lv2Plugin& plugin, const std::vector<Setting>& settings) {
   const float defaults[14] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0};
   for (int i = 0; i < 14; ++i) plugin.Control(kFirstParameterPort + i) = defaults[i];
+  for (uint32_t port = kFirstEditorSizePort; port < kFirstEditorSizePort + 3; ++port) plugin.Control(port) = -1.0f;
   for (const Setting& s : settings) plugin.Control(kFirstParameterPort + s.index) = s.value;
 }
 
@@ -270,6 +272,14 @@ TEST(Lv2Description, ReadsWithoutWarningsAndListsEveryPortAsTheVstShowsIt) {
     for (const char* point : points) EXPECT_NE(port.find(point), std::string::npos) << point << "\n" << port;
   }
   EXPECT_NE(PortBlock(out, kFirstParameterPort + 12).find("lv2core#toggled"), std::string::npos);
+  // The editor size: kept by the host, not shown.
+  const char* sizeSymbols[] = {"editor_view", "editor_width", "editor_height"};
+  for (uint32_t r = 0; r < 3; ++r) {
+    const std::string port = PortBlock(out, kFirstEditorSizePort + r);
+    EXPECT_NE(port.find("Symbol:      " + std::string(sizeSymbols[r]) + "\n"), std::string::npos) << port;
+    EXPECT_NE(port.find("port-props#notOnGUI"), std::string::npos) << port;
+    EXPECT_NE(port.find("Default:     -1.000000"), std::string::npos) << port;
+  }
   for (int k = 0; k < 8; ++k) {
     const std::string port = PortBlock(out, kFirstParameterPort + 14 + k);
     ASSERT_FALSE(port.empty()) << k;
@@ -399,6 +409,19 @@ TEST(Lv2State, IsTheVstProgramChunkAndRestoresWhole) {
   EXPECT_EQ(restored.Restore({}), LV2_STATE_ERR_NO_PROPERTY);
   ASSERT_EQ(restored.Save(again), LV2_STATE_SUCCESS);
   EXPECT_EQ(again.begin()->second.bytes, bytes);
+
+  // The editor hands its size to the state through the size ports.
+  Lv2Plugin sizedByPorts(TORVANE_LV2_BINARY);
+  ASSERT_TRUE(sizedByPorts.Start(kRate));
+  SetPorts(sizedByPorts, kStereoSettings);
+  sizedByPorts.Control(kFirstEditorSizePort) = 0.0f;
+  sizedByPorts.Control(kFirstEditorSizePort + 1) = 1440.0f;
+  sizedByPorts.Control(kFirstEditorSizePort + 2) = 840.0f;
+  sizedByPorts.Process(std::vector<float>(64, 0.0f), std::vector<float>(64, 0.0f), 64, outLeft, outRight);
+  Lv2Plugin::Properties fromPorts;
+  ASSERT_EQ(sizedByPorts.Save(fromPorts), LV2_STATE_SUCCESS);
+  ASSERT_EQ(fromPorts.size(), 1u);
+  EXPECT_EQ(fromPorts.begin()->second.bytes, bytes);
 
   // A host without the URID map gets no state, and no crash.
   Lv2Plugin unmapped(TORVANE_LV2_BINARY);
