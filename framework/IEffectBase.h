@@ -84,7 +84,6 @@ class IEffectBase {
   // Asks the host to give the window it embeds the editor in room for an
   // editor of this size; false when the host does not do so.
   virtual bool RequestHostWindowSize(int width, int height);
-  virtual void InitForHost() {}
   // Takes ownership; a second editor replaces (and destroys) the first.
   virtual void AttachEditor(std::unique_ptr<IEditor> editor);
   virtual void SetLatency(int samples);

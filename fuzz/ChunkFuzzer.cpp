@@ -7,10 +7,10 @@
 
 #include "editor/GraphicsFactory.h"
 #include "effect/Torvane.h"
-#include "tests/support/VstHosted.h"
 #include "framework/IParameter.h"
 #include "fuzz/Require.h"
 #include "platform/headless/IGraphicsHeadless.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 namespace {

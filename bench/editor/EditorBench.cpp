@@ -15,9 +15,9 @@
 #include "editor/IHBiDirMeterControl.h"
 #include "editor/resize/SettingsFile.h"
 #include "effect/Torvane.h"
-#include "tests/support/VstHosted.h"
 #include "framework/IResizeState.h"
 #include "platform/ProfileFile.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 

@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "effect/Torvane.h"
-#include "tests/support/VstHosted.h"
 #include "raster/MemBitmap.h"
 #include "raster/PngWriter.h"
+#include "tests/support/VstHosted.h"
 #include "tools/render/BassRiff.h"
 #include "tools/render/PlotLayout.h"
 #include "tools/render/PlotPainter.h"

@@ -8,9 +8,9 @@
 #include "editor/ISwitchControl.h"
 #include "editor/TextEntryEnumType.h"
 #include "effect/Torvane.h"
-#include "tests/support/VstHosted.h"
 #include "raster/ClearBitmap.h"
 #include "support/RecordingHost.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 

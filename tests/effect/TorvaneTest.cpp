@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "EffectHarness.h"
-#include "tests/support/VstHosted.h"
 #include "editor/IGraphics.h"
 #include "editor/IHBiDirMeterControl.h"
 #include "framework/ScopedFlushToZero.h"
 #include "support/EditorDoubles.h"
+#include "tests/support/VstHosted.h"
 #include "vst/MeterRequest.h"
 
 namespace torvane {

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "effect/Torvane.h"
-#include "tests/support/VstHosted.h"
 #include "raster/PngLoader.h"
+#include "tests/support/VstHosted.h"
 #include "tools/render/BassRiff.h"
 #include "tools/render/PlotLayout.h"
 #include "tools/render/PlotPainter.h"

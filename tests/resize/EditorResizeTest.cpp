@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "ScratchEditor.h"
-#include "tests/support/VstHosted.h"
 #include "editor/IFaderControl.h"
 #include "editor/RasterCache.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 

@@ -4,7 +4,6 @@
 #include <typeinfo>
 
 #include "ScratchEditor.h"
-#include "tests/support/VstHosted.h"
 #include "editor/IBitmapControl.h"
 #include "editor/IFaderControl.h"
 #include "editor/IHBiDirMeterControl.h"
@@ -14,6 +13,7 @@
 #include "editor/TextEntry.h"
 #include "editor/TextEntryEnumType.h"
 #include "editor/resize/SideResizeHandle.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "effect/Torvane.h"
-#include "tests/support/VstHosted.h"
 #include "raster/PngLoader.h"
+#include "tests/support/VstHosted.h"
 #include "tools/editor-screenshot/EditorScreenshot.h"
 
 namespace torvane {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "effect/Torvane.h"
-#include "tests/support/VstHosted.h"
 #include "support/EditorDoubles.h"
 #include "support/RecordingHost.h"
+#include "tests/support/VstHosted.h"
 #include "vst/HostId.h"
 
 #if defined(__x86_64__)

@@ -16,9 +16,9 @@
 #include "editor/resize/IEditorResize.h"
 #include "editor/resize/SettingsFile.h"
 #include "effect/Torvane.h"
-#include "tests/support/VstHosted.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "raster/PngWriter.h"
+#include "tests/support/VstHosted.h"
 #include "tools/render/ParameterInfo.h"
 
 namespace torvane {
