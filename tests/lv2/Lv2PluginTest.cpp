@@ -299,7 +299,8 @@ TEST(Lv2Description, TurtleValidatesAgainstTheLv2Schemas) {
 }
 
 // The input, settings and block size through lv2file, and through lv2apply
-// (which runs one frame at a time), against the VST library in the same blocks.
+// (which chooses its own blocks; the output must not depend on them), against
+// the VST library in the same blocks.
 TEST(Lv2Render, RealHostsRenderBitIdenticallyToTheVstLibrary) {
   std::vector<float> left, right;
   TestSignal(left, right);
