@@ -101,8 +101,7 @@ class IEffectBase {
   virtual void ShowMeters(const double* /*positions*/, int /*count*/) noexcept {}
 
   // The adapter that owns the effect connects itself (borrowed; null
-  // disconnects). Call it under no lock of the effect's and before any host
-  // thread can reach the effect.
+  // disconnects), before any host thread can reach the effect.
   void ConnectHost(IHostOperations* host) noexcept { hostOps_ = host; }
   IHostOperations* ConnectedHost() const noexcept { return hostOps_; }
 
