@@ -370,6 +370,13 @@ TEST(Lv2State, IsTheVstProgramChunkAndRestoresWhole) {
   ASSERT_TRUE(vst.Loaded());
   EXPECT_EQ(saved[key].bytes, vst.ProgramChunk());
   EXPECT_EQ(saved[key].bytes.size(), 148u);
+  // A port a careless host fills with no number changes nothing.
+  original.Control(kFirstParameterPort) = std::nanf("");
+  original.Control(kFirstParameterPort + 10) = INFINITY;
+  original.Process(left, right, 256, outLeft, outRight);
+  Lv2Plugin::Properties afterNonsense;
+  ASSERT_EQ(original.Save(afterNonsense), LV2_STATE_SUCCESS);
+  EXPECT_EQ(afterNonsense[key].bytes, saved[key].bytes);
 
   // A fresh instance with its ports at the defaults takes the state over.
   Lv2Plugin restored(TORVANE_LV2_BINARY);
