@@ -1,7 +1,6 @@
 #include "lv2/IEditorLV2.h"
 
 #include <cmath>
-#include <cstring>
 #include <new>
 
 #include "editor/IGraphics.h"
@@ -10,19 +9,13 @@
 #include "framework/IParameter.h"
 #include "framework/IResizeState.h"
 #include "framework/RecursiveLock.h"
+#include "lv2/FindFeature.h"
 
 namespace torvane {
 
 namespace {
 // Port events and writes carry plain floats.
 constexpr uint32_t kFloatProtocol = 0;
-
-const void* FindFeature(const LV2_Feature* const* features, const char* uri) noexcept {
-  for (const LV2_Feature* const* f = features; f && *f; ++f) {
-    if (std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-  }
-  return nullptr;
-}
 }  // namespace
 
 IEditorLV2::IEditorLV2(std::unique_ptr<IEffectBase> effect, LV2UI_Write_Function write,

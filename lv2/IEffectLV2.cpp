@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <new>
 
 #include "framework/ChunkHeader.h"
@@ -15,19 +14,13 @@
 #include "framework/IEditor.h"
 #include "framework/IParameter.h"
 #include "framework/RecursiveLock.h"
+#include "lv2/FindFeature.h"
 
 namespace torvane {
 
 namespace {
 // The most frames a run call brings when the host does not say.
 constexpr int kDefaultBlockSize = 4096;
-
-const void* FindFeature(const LV2_Feature* const* features, const char* uri) noexcept {
-  for (const LV2_Feature* const* f = features; f && *f; ++f) {
-    if (std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-  }
-  return nullptr;
-}
 
 // The host's largest block from its options, or the default.
 int HostBlockSize(const LV2_Feature* const* features, LV2_URID_Map* map) noexcept {
