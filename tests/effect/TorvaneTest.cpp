@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "EffectHarness.h"
+#include "core/ScopedFlushToZero.h"
 #include "editor/IGraphics.h"
 #include "editor/IHBiDirMeterControl.h"
-#include "framework/ScopedFlushToZero.h"
 #include "support/EditorDoubles.h"
 #include "vst/MeterRequest.h"
 
