@@ -4,14 +4,14 @@
 #include <memory>
 #include <utility>
 
+#include "core/GrowableArray.h"
+#include "core/OwnedList.h"
+#include "core/RecursiveLock.h"
 #include "framework/ChannelIO.h"
 #include "framework/EditorSizeRecords.h"
-#include "framework/GrowableArray.h"
 #include "framework/IParameter.h"
 #include "framework/MidiMessage.h"
-#include "framework/OwnedList.h"
 #include "framework/Preset.h"
-#include "framework/RecursiveLock.h"
 #include "framework/StateChunk.h"
 #include "framework/TimeInfo.h"
 
@@ -121,6 +121,12 @@ class IEffectBase {
   IParameter* GetParameter(int index) const noexcept { return parameters_.Get(index); }
 
   // State and presets.
+  // The chunk a host keeps: the header, then the state (a program) or every
+  // preset (a bank, after the current one took the state).
+  bool WriteChunk(StateChunk& chunk, bool isBank);
+  // Restores a chunk written by WriteChunk, or a state without the header;
+  // false when it does not read completely.
+  bool ReadChunk(const StateChunk& chunk, bool isBank);
   bool SerializeParams(StateChunk& chunk);
   int UnserializeParams(const StateChunk& chunk, int start);
   bool SerializePresets(StateChunk& chunk);
@@ -142,7 +148,6 @@ class IEffectBase {
   // The editor size kept in the state; written in front of the parameter
   // values once StoreEditorSizeInState has been called.
   EditorSizeRecords& EditorSize() noexcept { return editorSize_; }
-  bool StoresEditorSize() const noexcept { return storesEditorSize_; }
   const char* EffectName() const noexcept { return effectName_; }
   const char* ProductName() const noexcept { return productName_; }
   const char* MakerName() const noexcept { return makerName_; }

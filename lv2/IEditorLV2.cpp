@@ -8,7 +8,7 @@
 #include "framework/IEditor.h"
 #include "framework/IParameter.h"
 #include "framework/IResizeState.h"
-#include "framework/RecursiveLock.h"
+#include "core/RecursiveLock.h"
 #include "lv2/FindFeature.h"
 
 namespace torvane {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "framework/GrowableArray.h"
+#include "core/GrowableArray.h"
 #include "framework/IEffectBase.h"
 #include "framework/IHostOperations.h"
 #include "lv2/PortLayout.h"

@@ -9,11 +9,10 @@
 #include <cmath>
 #include <new>
 
-#include "framework/ChunkHeader.h"
 #include "framework/EffectFactory.h"
 #include "framework/IEditor.h"
 #include "framework/IParameter.h"
-#include "framework/RecursiveLock.h"
+#include "core/RecursiveLock.h"
 #include "lv2/FindFeature.h"
 
 namespace torvane {
@@ -148,9 +147,8 @@ void IEffectLV2::WriteMeterPorts() noexcept {
 LV2_State_Status IEffectLV2::Save(LV2_State_Store_Function store, LV2_State_Handle handle) noexcept {
   if (!programKey_) return LV2_STATE_ERR_NO_FEATURE;
   ScopedLock lock(effect_->Lock());
-  if (!WriteChunkHeader(stateChunk_) || !effect_->WriteState(stateChunk_) || stateChunk_.Size() == 0) {
-    return LV2_STATE_ERR_UNKNOWN;
-  }
+  // The program chunk, as the VST library hands it to its hosts.
+  if (!effect_->WriteChunk(stateChunk_, false) || stateChunk_.Size() == 0) return LV2_STATE_ERR_UNKNOWN;
   return store(handle, programKey_, stateChunk_.Data(), static_cast<size_t>(stateChunk_.Size()), chunkType_,
                LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
@@ -164,13 +162,8 @@ LV2_State_Status IEffectLV2::Restore(LV2_State_Retrieve_Function retrieve, LV2_S
   if (type != chunkType_) return LV2_STATE_ERR_BAD_TYPE;
   ScopedLock lock(effect_->Lock());
   if (size > INT_MAX || !stateChunk_.Assign(data, static_cast<int>(size))) return LV2_STATE_ERR_UNKNOWN;
-  int position = 0;
-  ReadChunkHeader(stateChunk_, position);
   // A state that does not read completely changes nothing.
-  if (effect_->ReadState(stateChunk_, position) < 0) return LV2_STATE_ERR_UNKNOWN;
-  effect_->ModifyCurrentPreset();
-  effect_->RefreshEditorControls();
-  return LV2_STATE_SUCCESS;
+  return effect_->ReadChunk(stateChunk_, false) ? LV2_STATE_SUCCESS : LV2_STATE_ERR_UNKNOWN;
 }
 
 }  // namespace torvane

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "framework/GrowableArray.h"
+#include "core/GrowableArray.h"
 #include "framework/IEffectBase.h"
 #include "framework/IHostOperations.h"
 #include "framework/StateChunk.h"

@@ -1,7 +1,7 @@
 #include "lv2/PortLayout.h"
 
 #include "framework/IEffectBase.h"
-#include "framework/RecursiveLock.h"
+#include "core/RecursiveLock.h"
 
 namespace torvane {
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 // After the plug-in's headers: Xlib defines names such as KeyPress as macros.
-#include "x11/TestDisplay.h"
+#include "platform/linux/TestDisplay.h"
 
 namespace torvane {
 

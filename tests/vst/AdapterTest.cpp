@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "effect/Torvane.h"
+#include "framework/HostId.h"
 #include "support/EditorDoubles.h"
 #include "support/RecordingHost.h"
 #include "tests/support/VstHosted.h"
-#include "vst/HostId.h"
 
 #if defined(__x86_64__)
 #include <xmmintrin.h>
