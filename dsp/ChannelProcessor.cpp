@@ -121,6 +121,36 @@ double ChannelProcessor::WithDirt(double y) noexcept {
   return dirtShaper_.ProcessSample(dirtGate_.ProcessSample(y)) + y;
 }
 
+void ChannelProcessor::AddDirt(double* samples, int frames) noexcept {
+  // Gate, then shaper, each over a whole run: the shaper's arctangents then
+  // wait for no filter and no other arctangent.
+  double dirt[kMaxPassFrames];
+  for (int start = 0; start < frames; start += kMaxPassFrames) {
+    const int n = std::min(kMaxPassFrames, frames - start);
+    double* y = samples + start;
+    dirtGate_.ProcessRun(y, dirt, n);
+    dirtShaper_.ProcessRun(dirt, n);
+    for (int i = 0; i < n; ++i) y[i] = dirt[i] + y[i];
+  }
+}
+
+void ChannelProcessor::BandInputs(const double* inputs, double trimGain, double* bandInputs, int frames) noexcept {
+  const bool cutInPath = bands_.gain[kFullnessBand] < 1.0;
+  Biquad cut = fullnessCut_;
+  for (int i = 0; i < frames; ++i) {
+    const double x = Trimmed(inputs[i], trimGain);
+    bandInputs[i] = cutInPath ? cut.ProcessSample(x) : x;
+  }
+  fullnessCut_ = cut;
+}
+
+void ChannelProcessor::FinishRun(double* samples, int frames) noexcept {
+  OnePoleSmoother lfCut = lfCut_;
+  for (int i = 0; i < frames; ++i) samples[i] = samples[i] - lfCut.Process(samples[i]);
+  lfCut_ = lfCut;
+  if (dirtOn_) AddDirt(samples, frames);
+}
+
 double ChannelProcessor::ProcessSample(double x) noexcept {
   double leveled[BandLanes::kLanes];
   double raw[BandLanes::kLanes];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "dsp/BandLanes.h"
 #include "dsp/Biquad.h"
 #include "dsp/DirtGate.h"
@@ -42,6 +44,10 @@ class ChannelProcessor {
 
   double ProcessSample(double x) noexcept;
 
+  // A sample that is not a number (a broken upstream plug-in, a damaged file)
+  // enters as silence.
+  static double Trimmed(double x, double trimGain) noexcept { return std::isfinite(x) ? x * trimGain : 0.0; }
+
   // ProcessSample in three steps, for the block kernels that step the band
   // lanes of one or both channels in vector registers: BandInput(x) is what
   // every band is fed, the band lanes step with it, and Finish sums their
@@ -52,18 +58,29 @@ class ChannelProcessor {
   }
   BandLanes& Bands() noexcept { return bands_; }
   double Finish(const double* leveled, const double* raw) noexcept {
-    // Summed in band order; three bands thin the overlap with a neighbour by
-    // subtracting part of its raw (not leveled) band-pass output.
+    const double mix = Mix(leveled, raw);
+    const double y = mix - lfCut_.Process(mix);
+    return dirtOn_ ? WithDirt(y) : y;
+  }
+  // The bands' outputs summed in band order; three bands thin the overlap
+  // with a neighbour by subtracting part of its raw (not leveled) output.
+  static double Mix(const double* leveled, const double* raw) noexcept {
     double mix = leveled[0] - 0.25 * raw[1];
     mix = leveled[1] + mix;
     mix = leveled[2] + mix;
     mix = leveled[3] + mix;
     mix = (leveled[4] - 0.25 * raw[3]) + mix;
     mix = (leveled[5] - 0.75 * raw[4]) + mix;
-    mix = leveled[6] + mix;
-    const double y = mix - lfCut_.Process(mix);
-    return dirtOn_ ? WithDirt(y) : y;
+    return leveled[6] + mix;
   }
+
+  // The same chain a pass at a time over a run of frames, for the block
+  // kernels: each pass keeps its state in locals for the run.
+  // Trimmed inputs as BandInput passes them on, into bandInputs.
+  void BandInputs(const double* inputs, double trimGain, double* bandInputs, int frames) noexcept;
+  // Band sums (Mix) to the channel's outputs in place: the LF cut and the
+  // dirt layer, as Finish runs them.
+  void FinishRun(double* samples, int frames) noexcept;
 
   // The band's last gain divisor, which its meter shows as 1 / divisor; 1 (no
   // gain change) for an index that is not a band.
@@ -72,6 +89,8 @@ class ChannelProcessor {
  private:
   // y plus its gated and saturated copy.
   double WithDirt(double y) noexcept;
+  // WithDirt over a run, in place.
+  void AddDirt(double* samples, int frames) noexcept;
 
   BandLanes bands_;
   // Peaking cut at 300 Hz, in the path only while "Fullness" is below 0.

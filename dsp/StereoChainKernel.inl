@@ -2,14 +2,13 @@
 // BandLanesStep.inl, which must be included first) and included the same way:
 // inside a namespace of its own in each kernel's translation unit.
 //
-// Every channel's and the limiter's state advances frame by frame in the
-// plain chain's order; within a frame the seven bands of a channel run side by
-// side in lanes, and the next frame's bands may start before this frame's sum
-// (PipelinedChannel). Neither changes a result.
-
-// A sample that is not a number (a broken upstream plug-in, a damaged file)
-// enters as silence.
-inline double Trimmed(double x, double trimGain) noexcept { return std::isfinite(x) ? x * trimGain : 0.0; }
+// A block runs in runs of frames, each a pass at a time: the bands of both
+// channels, then each channel's LF cut and dirt layer, then the limiter, every
+// pass with its state in locals. Each object's state still advances frame by
+// frame in the plain chain's order, so the results are those of a frame loop,
+// unless a sample leaves the range of audio: then the run starts again from
+// the state saved before it, through the checked frame loop, which mends it
+// exactly where the plain chain does.
 
 // An output sample beyond audio (the limiter's state ran away): the limiter
 // starts afresh and the sample is silent.
@@ -55,12 +54,12 @@ struct PipelinedChannel {
 
   PipelinedChannel(ChannelProcessor& channel, const double* in, double trimGain) noexcept
       : run{channel}, input(in), trim(trimGain) {
-    current.Step(run, Trimmed(input[0], trim));
+    current.Step(run, ChannelProcessor::Trimmed(input[0], trim));
   }
 
   // Steps frame i + 1's bands, if there is such a frame in the block.
   [[gnu::always_inline]] void StepNext(int i, int frames) noexcept {
-    if (i + 1 < frames) next.Step(run, Trimmed(input[i + 1], trim));
+    if (i + 1 < frames) next.Step(run, ChannelProcessor::Trimmed(input[i + 1], trim));
   }
 
   // Frame i's output; then frame i + 1 becomes the current one.
@@ -95,11 +94,13 @@ struct LimitedOutputs {
   }
 };
 
-// The limiter takes each frame one iteration late, after the channels have
-// started on the next frame: one more independent chain for the CPU to work
-// on meanwhile. Its state still advances frame by frame.
+// The checked frame loop. Within a frame the seven bands of a channel run
+// side by side in lanes, and the next frame's bands may start before this
+// frame's sum (PipelinedChannel). The limiter takes each frame one iteration
+// late, after the channels have started on the next frame: one more
+// independent chain for the CPU to work on meanwhile.
 template <typename L>
-inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
+inline void RunChecked(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
                      const StereoChain::Block& block) noexcept {
   const int frames = block.frames;
   LimitedOutputs out{limiter, block.outputFactor, block.outputs[0], block.outputs[1]};
@@ -126,5 +127,83 @@ inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadL
       pending = processed;
     }
     out.Mono(frames - 1, pending);
+  }
+}
+
+// The band lanes' pass over a run: each band input becomes the band sum.
+template <typename L>
+[[gnu::always_inline]] inline void StepBands(const BandLanes& bands, LaneState<L>& state, double& sample) noexcept {
+  alignas(64) double leveled[BandLanes::kLanes];
+  alignas(64) double raw[BandLanes::kLanes];
+  StepBandLanes<L>(bands, state, sample, leveled, raw);
+  sample = ChannelProcessor::Mix(leveled, raw);
+}
+
+inline bool AllAudio(const double* samples, int frames) noexcept {
+  bool audio = true;
+  for (int i = 0; i < frames; ++i) audio = audio & StereoChain::IsAudio(samples[i]);
+  return audio;
+}
+
+// One run of at most kMaxPassFrames frames in passes; false, before anything
+// is written to the outputs, when a sample left the range of audio.
+template <typename L>
+inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
+                      const StereoChain::Block& run) noexcept {
+  const int frames = run.frames;
+  // Band inputs, then band sums, then each channel's output.
+  alignas(64) double samplesLeft[kMaxPassFrames];
+  alignas(64) double samplesRight[kMaxPassFrames];
+  left.BandInputs(run.inputs[0], run.trimGain, samplesLeft, frames);
+  LaneState<L> bandsLeft(left.Bands());
+  if (run.stereo) {
+    right.BandInputs(run.inputs[1], run.trimGain, samplesRight, frames);
+    LaneState<L> bandsRight(right.Bands());
+    for (int i = 0; i < frames; ++i) {
+      StepBands<L>(left.Bands(), bandsLeft, samplesLeft[i]);
+      StepBands<L>(right.Bands(), bandsRight, samplesRight[i]);
+    }
+    bandsRight.Store(right.Bands());
+  } else {
+    for (int i = 0; i < frames; ++i) StepBands<L>(left.Bands(), bandsLeft, samplesLeft[i]);
+  }
+  bandsLeft.Store(left.Bands());
+
+  left.FinishRun(samplesLeft, frames);
+  if (!AllAudio(samplesLeft, frames)) return false;
+  double* const outLeft = run.outputs[0];
+  double* const outRight = run.outputs[1];
+  if (run.stereo) {
+    right.FinishRun(samplesRight, frames);
+    if (!AllAudio(samplesRight, frames)) return false;
+    if (!limiter.ProcessStereoRun(samplesLeft, samplesRight, frames, run.outputFactor, StereoChain::kLargestAudio)) {
+      return false;
+    }
+    // Written only now: the host's outputs may be its inputs.
+    for (int i = 0; i < frames; ++i) outLeft[i] = samplesLeft[i];
+    for (int i = 0; i < frames; ++i) outRight[i] = samplesRight[i];
+  } else {
+    if (!limiter.ProcessMonoRun(samplesLeft, frames, run.outputFactor, StereoChain::kLargestAudio)) return false;
+    for (int i = 0; i < frames; ++i) outLeft[i] = outRight[i] = samplesLeft[i];
+  }
+  return true;
+}
+
+template <typename L>
+inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
+                     const StereoChain::Block& block) noexcept {
+  for (int start = 0; start < block.frames; start += kMaxPassFrames) {
+    // Mono never reads the right input.
+    const double* inputs[] = {block.inputs[0] + start, block.stereo ? block.inputs[1] + start : nullptr};
+    double* outputs[] = {block.outputs[0] + start, block.outputs[1] + start};
+    const StereoChain::Block run{inputs, outputs, std::min(kMaxPassFrames, block.frames - start), block.trimGain,
+                                 block.outputFactor, block.stereo};
+    // The limiter keeps its own state until its pass succeeds.
+    const ChannelProcessor leftBefore = left;
+    const ChannelProcessor rightBefore = right;
+    if (RunPasses<L>(left, right, limiter, run)) continue;
+    left = leftBefore;
+    right = rightBefore;
+    RunChecked<L>(left, right, limiter, run);
   }
 }
