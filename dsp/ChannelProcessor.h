@@ -75,12 +75,17 @@ class ChannelProcessor {
   }
 
   // The same chain a pass at a time over a run of frames, for the block
-  // kernels: each pass keeps its state in locals for the run.
+  // kernels: each pass keeps its state in locals for the run, and takes one
+  // channel or two side by side, so that their recursions overlap.
   // Trimmed inputs as BandInput passes them on, into bandInputs.
-  void BandInputs(const double* inputs, double trimGain, double* bandInputs, int frames) noexcept;
-  // Band sums (Mix) to the channel's outputs in place: the LF cut and the
+  template <int kChannels>
+  static void BandInputs(ChannelProcessor* const (&channels)[kChannels], const double* const* inputs,
+                         double trimGain, double* const* bandInputs, int frames) noexcept;
+  // Band sums (Mix) to the channels' outputs in place: the LF cut and the
   // dirt layer, as Finish runs them.
-  void FinishRun(double* samples, int frames) noexcept;
+  template <int kChannels>
+  static void FinishRun(ChannelProcessor* const (&channels)[kChannels], double* const* samples,
+                        int frames) noexcept;
 
   // The band's last gain divisor, which its meter shows as 1 / divisor; 1 (no
   // gain change) for an index that is not a band.

@@ -17,18 +17,22 @@ bool DelayLine::HasFiniteState() const noexcept {
 }
 
 void DelayLine::CopyHeld(double* held) const noexcept {
-  int position = position_;
-  for (int k = 0; k < length_; ++k) {
-    position = position < length_ ? position + 1 : 0;
-    held[k] = samples_[position];
-  }
+  // The slots after the current one, then those from the first slot on.
+  const int tail = length_ - position_;
+  std::copy(samples_ + position_ + 1, samples_ + length_ + 1, held);
+  std::copy(samples_, samples_ + position_, held + tail);
 }
 
 void DelayLine::Push(const double* inputs, int count) noexcept {
-  int position = position_;
-  for (int i = 0; i < count; ++i) {
-    samples_[position] = inputs[i];
-    position = position < length_ ? position + 1 : 0;
+  // Only the last length + 1 inputs stay in the line.
+  const int slots = length_ + 1;
+  const int skipped = std::max(count - slots, 0);
+  int position = (position_ + skipped) % slots;
+  for (int i = skipped; i < count;) {
+    const int n = std::min(count - i, slots - position);
+    std::copy(inputs + i, inputs + i + n, samples_ + position);
+    i += n;
+    position = position + n < slots ? position + n : 0;
   }
   position_ = position;
 }

@@ -54,7 +54,7 @@ bool DirtShaper::HasFiniteState() const noexcept {
          outputHighpass_.HasFiniteState() && inputDip_.HasFiniteState() && AllFinite(drive_, meanSquare_);
 }
 
-double DirtShaper::CurveArgument(double x) noexcept {
+[[gnu::always_inline]] inline double DirtShaper::CurveArgument(double x) noexcept {
   double y = inputHighpass_.ProcessSample(x);
   y = inputDip_.ProcessSample(y);
 
@@ -69,7 +69,7 @@ double DirtShaper::CurveArgument(double x) noexcept {
   return y * drive_ * amount_ * kCurveGain;
 }
 
-double DirtShaper::Output(double curve) noexcept {
+[[gnu::always_inline]] inline double DirtShaper::Output(double curve) noexcept {
   double z = curve * (amount_ * kOutputLevelPerAmount + kOutputLevel);
   z = outputLowpass_.ProcessSample(z);
   z = outputAllpass_.ProcessSample(z);

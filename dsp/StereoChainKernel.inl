@@ -130,14 +130,22 @@ inline void RunChecked(ChannelProcessor& left, ChannelProcessor& right, Lookahea
   }
 }
 
-// The band lanes' pass over a run: each band input becomes the band sum.
+// The band lanes' outputs for a stretch of frames, and their sums. The sums
+// run in a loop of their own: with each frame's long chain from the band
+// filter to its sum in the same loop, too few frames would be in flight.
 template <typename L>
-[[gnu::always_inline]] inline void StepBands(const BandLanes& bands, LaneState<L>& state, double& sample) noexcept {
-  alignas(64) double leveled[BandLanes::kLanes];
-  alignas(64) double raw[BandLanes::kLanes];
-  StepBandLanes<L>(bands, state, sample, leveled, raw);
-  sample = ChannelProcessor::Mix(leveled, raw);
-}
+struct BandStretch {
+  static constexpr int kFrames = 32;
+  alignas(64) double leveled[kFrames][BandLanes::kLanes];
+  alignas(64) double raw[kFrames][BandLanes::kLanes];
+
+  [[gnu::always_inline]] void Step(const BandLanes& bands, LaneState<L>& state, int i, double x) noexcept {
+    StepBandLanes<L>(bands, state, x, leveled[i], raw[i]);
+  }
+  void Mix(double* sums, int frames) const noexcept {
+    for (int i = 0; i < frames; ++i) sums[i] = ChannelProcessor::Mix(leveled[i], raw[i]);
+  }
+};
 
 inline bool AllAudio(const double* samples, int frames) noexcept {
   bool audio = true;
@@ -154,28 +162,43 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
   // Band inputs, then band sums, then each channel's output.
   alignas(64) double samplesLeft[kMaxPassFrames];
   alignas(64) double samplesRight[kMaxPassFrames];
-  left.BandInputs(run.inputs[0], run.trimGain, samplesLeft, frames);
-  LaneState<L> bandsLeft(left.Bands());
+  double* const samples[] = {samplesLeft, samplesRight};
+  ChannelProcessor* const both[] = {&left, &right};
+  ChannelProcessor* const leftOnly[] = {&left};
   if (run.stereo) {
-    right.BandInputs(run.inputs[1], run.trimGain, samplesRight, frames);
+    ChannelProcessor::BandInputs(both, run.inputs, run.trimGain, samples, frames);
+  } else {
+    ChannelProcessor::BandInputs(leftOnly, run.inputs, run.trimGain, samples, frames);
+  }
+  LaneState<L> bandsLeft(left.Bands());
+  BandStretch<L> stretchLeft;
+  if (run.stereo) {
     LaneState<L> bandsRight(right.Bands());
-    for (int i = 0; i < frames; ++i) {
-      StepBands<L>(left.Bands(), bandsLeft, samplesLeft[i]);
-      StepBands<L>(right.Bands(), bandsRight, samplesRight[i]);
+    BandStretch<L> stretchRight;
+    for (int start = 0; start < frames; start += BandStretch<L>::kFrames) {
+      const int n = std::min(BandStretch<L>::kFrames, frames - start);
+      for (int i = 0; i < n; ++i) {
+        stretchLeft.Step(left.Bands(), bandsLeft, i, samplesLeft[start + i]);
+        stretchRight.Step(right.Bands(), bandsRight, i, samplesRight[start + i]);
+      }
+      stretchLeft.Mix(samplesLeft + start, n);
+      stretchRight.Mix(samplesRight + start, n);
     }
     bandsRight.Store(right.Bands());
   } else {
-    for (int i = 0; i < frames; ++i) StepBands<L>(left.Bands(), bandsLeft, samplesLeft[i]);
+    for (int start = 0; start < frames; start += BandStretch<L>::kFrames) {
+      const int n = std::min(BandStretch<L>::kFrames, frames - start);
+      for (int i = 0; i < n; ++i) stretchLeft.Step(left.Bands(), bandsLeft, i, samplesLeft[start + i]);
+      stretchLeft.Mix(samplesLeft + start, n);
+    }
   }
   bandsLeft.Store(left.Bands());
 
-  left.FinishRun(samplesLeft, frames);
-  if (!AllAudio(samplesLeft, frames)) return false;
   double* const outLeft = run.outputs[0];
   double* const outRight = run.outputs[1];
   if (run.stereo) {
-    right.FinishRun(samplesRight, frames);
-    if (!AllAudio(samplesRight, frames)) return false;
+    ChannelProcessor::FinishRun(both, samples, frames);
+    if (!AllAudio(samplesLeft, frames) || !AllAudio(samplesRight, frames)) return false;
     if (!limiter.ProcessStereoRun(samplesLeft, samplesRight, frames, run.outputFactor, StereoChain::kLargestAudio)) {
       return false;
     }
@@ -183,6 +206,8 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
     for (int i = 0; i < frames; ++i) outLeft[i] = samplesLeft[i];
     for (int i = 0; i < frames; ++i) outRight[i] = samplesRight[i];
   } else {
+    ChannelProcessor::FinishRun(leftOnly, samples, frames);
+    if (!AllAudio(samplesLeft, frames)) return false;
     if (!limiter.ProcessMonoRun(samplesLeft, frames, run.outputFactor, StereoChain::kLargestAudio)) return false;
     for (int i = 0; i < frames; ++i) outLeft[i] = outRight[i] = samplesLeft[i];
   }
