@@ -19,21 +19,18 @@ constexpr double kQs[7] = {1, 2, 2, 1, 2, 1, 1};
 constexpr double kWeights[7] = {0.708, 1, 1, 1, 1.19, 1.41, 1.68};
 
 // A band's leveling stage written out from the envelope primitives: gain
-// 1 / (envelope + offset) from |x| x drive through the pre-decay and three
-// envelope stages.
+// 1 / (envelope + offset) from |x| x drive through three envelope stages.
 struct ReferenceDynamics {
   EnvelopeStage first, second, third;
-  double drive = 1, offset = 1, lastDivisor = 1, held = 0;
+  double drive = 1, offset = 1, lastDivisor = 1;
 
   void Reset(double fs) {
     for (EnvelopeStage* stage : {&first, &second, &third}) stage->SetSampleRate(fs);
-    second.SetTimes(0, 20, 0);
-    third.SetTimes(0, 20, 0);
+    second.SetTimes(0, 20);
+    third.SetTimes(0, 20);
   }
   double ProcessSample(double x) {
-    double level = std::fabs(x) * drive;
-    if (level < held) level = (held - level) * first.PredecayCoef() + level;
-    held = level;
+    const double level = std::fabs(x) * drive;
     lastDivisor = third.Follow(second.Follow(first.Follow(level))) + offset;
     return x / lastDivisor;
   }
@@ -69,7 +66,7 @@ struct ReferenceChannel {
                               10.0 * t + 5, 5.0 * t, 1.0 * t};
     const double release[7] = {rb + 30, rb + 30, rb + 30, rb + 200, rb + 20, rb + 10, rb};
     for (int b = 0; b < 7; ++b) {
-      dyn[b].first.SetTimes(attack[b], release[b], 0);
+      dyn[b].first.SetTimes(attack[b], release[b]);
       dyn[b].drive = b == 6 ? drive + drive : drive;
       dyn[b].offset = b == 3 || b == 4 ? (depth + 1) * 0.5 : depth;
     }
