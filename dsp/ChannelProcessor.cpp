@@ -122,6 +122,7 @@ double ChannelProcessor::WithDirt(double y) noexcept {
 }
 
 void ChannelProcessor::AddDirt(double* samples, int frames) noexcept {
+  if (!dirtOn_) return;
   // Gate, then shaper, each over a whole run: the shaper's arctangents then
   // wait for no filter and no other arctangent.
   double dirt[kMaxPassFrames];
@@ -133,45 +134,6 @@ void ChannelProcessor::AddDirt(double* samples, int frames) noexcept {
     for (int i = 0; i < n; ++i) y[i] = dirt[i] + y[i];
   }
 }
-
-template <int kChannels>
-void ChannelProcessor::BandInputs(ChannelProcessor* const (&channels)[kChannels], const double* const* inputs,
-                                  double trimGain, double* const* bandInputs, int frames) noexcept {
-  bool cutInPath[kChannels];
-  Biquad cut[kChannels];
-  for (int c = 0; c < kChannels; ++c) {
-    cutInPath[c] = channels[c]->bands_.gain[kFullnessBand] < 1.0;
-    cut[c] = channels[c]->fullnessCut_;
-  }
-  for (int i = 0; i < frames; ++i) {
-    for (int c = 0; c < kChannels; ++c) {
-      const double x = Trimmed(inputs[c][i], trimGain);
-      bandInputs[c][i] = cutInPath[c] ? cut[c].ProcessSample(x) : x;
-    }
-  }
-  for (int c = 0; c < kChannels; ++c) channels[c]->fullnessCut_ = cut[c];
-}
-
-template <int kChannels>
-void ChannelProcessor::FinishRun(ChannelProcessor* const (&channels)[kChannels], double* const* samples,
-                                 int frames) noexcept {
-  OnePoleSmoother lfCut[kChannels];
-  for (int c = 0; c < kChannels; ++c) lfCut[c] = channels[c]->lfCut_;
-  for (int i = 0; i < frames; ++i) {
-    for (int c = 0; c < kChannels; ++c) samples[c][i] = samples[c][i] - lfCut[c].Process(samples[c][i]);
-  }
-  for (int c = 0; c < kChannels; ++c) {
-    channels[c]->lfCut_ = lfCut[c];
-    if (channels[c]->dirtOn_) channels[c]->AddDirt(samples[c], frames);
-  }
-}
-
-template void ChannelProcessor::BandInputs<1>(ChannelProcessor* const (&)[1], const double* const*, double,
-                                              double* const*, int) noexcept;
-template void ChannelProcessor::BandInputs<2>(ChannelProcessor* const (&)[2], const double* const*, double,
-                                              double* const*, int) noexcept;
-template void ChannelProcessor::FinishRun<1>(ChannelProcessor* const (&)[1], double* const*, int) noexcept;
-template void ChannelProcessor::FinishRun<2>(ChannelProcessor* const (&)[2], double* const*, int) noexcept;
 
 double ChannelProcessor::ProcessSample(double x) noexcept {
   double leveled[BandLanes::kLanes];

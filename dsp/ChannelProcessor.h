@@ -53,8 +53,7 @@ class ChannelProcessor {
   // every band is fed, the band lanes step with it, and Finish sums their
   // outputs and runs the LF cut and the dirt layer.
   double BandInput(double x) noexcept {
-    // Skipped (and its state frozen) unless "Fullness" is below 0.
-    return bands_.gain[kFullnessBand] < 1.0 ? fullnessCut_.ProcessSample(x) : x;
+    return CutInPath() ? fullnessCut_.ProcessSample(x) : x;
   }
   BandLanes& Bands() noexcept { return bands_; }
   double Finish(const double* leveled, const double* raw) noexcept {
@@ -74,28 +73,39 @@ class ChannelProcessor {
     return leveled[6] + mix;
   }
 
-  // The same chain a pass at a time over a run of frames, for the block
-  // kernels: each pass keeps its state in locals for the run, and takes one
-  // channel or two side by side, so that their recursions overlap.
-  // Trimmed inputs as BandInput passes them on, into bandInputs.
-  template <int kChannels>
-  static void BandInputs(ChannelProcessor* const (&channels)[kChannels], const double* const* inputs,
-                         double trimGain, double* const* bandInputs, int frames) noexcept;
-  // Band sums (Mix) to the channels' outputs in place: the LF cut and the
-  // dirt layer, as Finish runs them.
-  template <int kChannels>
-  static void FinishRun(ChannelProcessor* const (&channels)[kChannels], double* const* samples,
-                        int frames) noexcept;
+  // For the block kernels, which run the chain a pass at a time over a run of
+  // frames: the stages before and after the bands with their state copied
+  // out, so that it stays in registers for the run, and put back by Store.
+  class Stages {
+   public:
+    explicit Stages(const ChannelProcessor& channel) noexcept
+        : fullnessCut_(channel.fullnessCut_), lfCut_(channel.lfCut_), cutInPath_(channel.CutInPath()) {}
+    double BandInput(double x) noexcept { return cutInPath_ ? fullnessCut_.ProcessSample(x) : x; }
+    // The band sum less its LF cut: the output without dirt.
+    double LfCut(double mix) noexcept { return mix - lfCut_.Process(mix); }
+    void Store(ChannelProcessor& channel) const noexcept {
+      channel.fullnessCut_ = fullnessCut_;
+      channel.lfCut_ = lfCut_;
+    }
+
+   private:
+    Biquad fullnessCut_;
+    OnePoleSmoother lfCut_;
+    bool cutInPath_;
+  };
+  // The dirt layer (when on) over a run of LfCut outputs, in place.
+  void AddDirt(double* samples, int frames) noexcept;
 
   // The band's last gain divisor, which its meter shows as 1 / divisor; 1 (no
   // gain change) for an index that is not a band.
   double BandDivisor(int band) const noexcept;
 
  private:
+  // The fullness cut is skipped (and its state frozen) unless "Fullness" is
+  // below 0.
+  bool CutInPath() const noexcept { return bands_.gain[kFullnessBand] < 1.0; }
   // y plus its gated and saturated copy.
   double WithDirt(double y) noexcept;
-  // WithDirt over a run, in place.
-  void AddDirt(double* samples, int frames) noexcept;
 
   BandLanes bands_;
   // Peaking cut at 300 Hz, in the path only while "Fullness" is below 0.

@@ -56,14 +56,18 @@ bool LookaheadLimiter::ProcessRun(double* left, double* right, int frames, doubl
     const double l = lineLeft[heldLeft + i];
     const double level = kStereo ? std::max(std::fabs(lineRight[heldRight + i]), std::fabs(l)) : std::fabs(l);
     divisor = envelope.Follow(detector.Process(level)) + 1.0;
-    outLeft = lineLeft[i] / divisor;
-    left[i] = outLeft * factor;
-    inRange = inRange & (std::fabs(left[i]) <= largest);
     if (kStereo) {
-      outRight = lineRight[i] / divisor;
+      const Pair delayed = {lineLeft[i], lineRight[i]};
+      const Pair out = delayed / divisor;
+      outLeft = out[0];
+      outRight = out[1];
       right[i] = outRight * factor;
       inRange = inRange & (std::fabs(right[i]) <= largest);
+    } else {
+      outLeft = lineLeft[i] / divisor;
     }
+    left[i] = outLeft * factor;
+    inRange = inRange & (std::fabs(left[i]) <= largest);
   }
   if (!inRange) return false;
 

@@ -162,17 +162,21 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
   // Band inputs, then band sums, then each channel's output.
   alignas(64) double samplesLeft[kMaxPassFrames];
   alignas(64) double samplesRight[kMaxPassFrames];
-  double* const samples[] = {samplesLeft, samplesRight};
-  ChannelProcessor* const both[] = {&left, &right};
-  ChannelProcessor* const leftOnly[] = {&left};
-  if (run.stereo) {
-    ChannelProcessor::BandInputs(both, run.inputs, run.trimGain, samples, frames);
-  } else {
-    ChannelProcessor::BandInputs(leftOnly, run.inputs, run.trimGain, samples, frames);
-  }
+  const double* const inLeft = run.inputs[0];
+  const double trim = run.trimGain;
+  ChannelProcessor::Stages stagesLeft(left);
   LaneState<L> bandsLeft(left.Bands());
   BandStretch<L> stretchLeft;
+  double* const outLeft = run.outputs[0];
+  double* const outRight = run.outputs[1];
   if (run.stereo) {
+    // Both channels side by side in every pass, so that their recursions overlap.
+    const double* const inRight = run.inputs[1];
+    ChannelProcessor::Stages stagesRight(right);
+    for (int i = 0; i < frames; ++i) {
+      samplesLeft[i] = stagesLeft.BandInput(ChannelProcessor::Trimmed(inLeft[i], trim));
+      samplesRight[i] = stagesRight.BandInput(ChannelProcessor::Trimmed(inRight[i], trim));
+    }
     LaneState<L> bandsRight(right.Bands());
     BandStretch<L> stretchRight;
     for (int start = 0; start < frames; start += BandStretch<L>::kFrames) {
@@ -185,19 +189,15 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
       stretchRight.Mix(samplesRight + start, n);
     }
     bandsRight.Store(right.Bands());
-  } else {
-    for (int start = 0; start < frames; start += BandStretch<L>::kFrames) {
-      const int n = std::min(BandStretch<L>::kFrames, frames - start);
-      for (int i = 0; i < n; ++i) stretchLeft.Step(left.Bands(), bandsLeft, i, samplesLeft[start + i]);
-      stretchLeft.Mix(samplesLeft + start, n);
+    for (int i = 0; i < frames; ++i) {
+      samplesLeft[i] = stagesLeft.LfCut(samplesLeft[i]);
+      samplesRight[i] = stagesRight.LfCut(samplesRight[i]);
     }
-  }
-  bandsLeft.Store(left.Bands());
-
-  double* const outLeft = run.outputs[0];
-  double* const outRight = run.outputs[1];
-  if (run.stereo) {
-    ChannelProcessor::FinishRun(both, samples, frames);
+    stagesRight.Store(right);
+    right.AddDirt(samplesRight, frames);
+    bandsLeft.Store(left.Bands());
+    stagesLeft.Store(left);
+    left.AddDirt(samplesLeft, frames);
     if (!AllAudio(samplesLeft, frames) || !AllAudio(samplesRight, frames)) return false;
     if (!limiter.ProcessStereoRun(samplesLeft, samplesRight, frames, run.outputFactor, StereoChain::kLargestAudio)) {
       return false;
@@ -206,7 +206,16 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
     for (int i = 0; i < frames; ++i) outLeft[i] = samplesLeft[i];
     for (int i = 0; i < frames; ++i) outRight[i] = samplesRight[i];
   } else {
-    ChannelProcessor::FinishRun(leftOnly, samples, frames);
+    for (int i = 0; i < frames; ++i) samplesLeft[i] = stagesLeft.BandInput(ChannelProcessor::Trimmed(inLeft[i], trim));
+    for (int start = 0; start < frames; start += BandStretch<L>::kFrames) {
+      const int n = std::min(BandStretch<L>::kFrames, frames - start);
+      for (int i = 0; i < n; ++i) stretchLeft.Step(left.Bands(), bandsLeft, i, samplesLeft[start + i]);
+      stretchLeft.Mix(samplesLeft + start, n);
+    }
+    for (int i = 0; i < frames; ++i) samplesLeft[i] = stagesLeft.LfCut(samplesLeft[i]);
+    bandsLeft.Store(left.Bands());
+    stagesLeft.Store(left);
+    left.AddDirt(samplesLeft, frames);
     if (!AllAudio(samplesLeft, frames)) return false;
     if (!limiter.ProcessMonoRun(samplesLeft, frames, run.outputFactor, StereoChain::kLargestAudio)) return false;
     for (int i = 0; i < frames; ++i) outLeft[i] = outRight[i] = samplesLeft[i];
