@@ -10,14 +10,15 @@
 #include "dsp/ChannelProcessor.h"
 #include "dsp/LookaheadLimiter.h"
 #include "dsp/StereoChain.h"
+#include "PlainChain.h"
 
 namespace torvane {
 
 // Cost of the effect's signal path per frame, fed with a bass-like signal so
 // that envelopes, gates and the dirt drive all move as they would in use: the
 // chain's kernel for every instruction set this CPU has, then its parts.
-// After the run a table gives each path's time per frame and its speed-up over
-// the scalar path, all measured in the same run.
+// After the run a table gives each kernel's time per frame and its speed-up
+// over the same arithmetic written out plainly, all measured in the same run.
 
 namespace {
 
@@ -44,13 +45,16 @@ std::vector<double> BassLine(double transpose = 1.0) {
   return out;
 }
 
+// Fullness below 0 puts the 300 Hz cut in the path too.
+constexpr double kTones[] = {1.5, 0.8, -0.5, -3, 0.4, -1, -1.5};
+constexpr double kLfCutHz = 30;
+constexpr double kOutputFactor = 1.41;
+
 void Configure(ChannelProcessor& p, double dirt) {
   p.Reset(kSampleRate);
   p.SetupBands(0.5, 0);
-  // Fullness below 0 puts the 300 Hz cut in the path too.
-  const double tones[] = {1.5, 0.8, -0.5, -3, 0.4, -1, -1.5};
-  for (int b = 0; b < ChannelProcessor::kBands; ++b) p.SetTone(b, tones[b]);
-  p.SetLfCut(30);
+  for (int b = 0; b < ChannelProcessor::kBands; ++b) p.SetTone(b, kTones[b]);
+  p.SetLfCut(kLfCutHz);
   p.SetDirt(dirt);
 }
 
@@ -92,7 +96,7 @@ void Kernel(benchmark::State& state) {
       const double* inputs[] = {inLeft.data() + start, inRight.data() + start};
       double* outputs[] = {outLeft.data() + start, outRight.data() + start};
       const int frames = static_cast<int>(std::min<size_t>(kBlock, inLeft.size() - start));
-      kernel(left, right, limiter, {inputs, outputs, frames, 1.0, 1.41, stereo});
+      kernel(left, right, limiter, {inputs, outputs, frames, 1.0, kOutputFactor, stereo});
     }
     benchmark::DoNotOptimize(outLeft.data());
     benchmark::DoNotOptimize(outRight.data());
@@ -110,6 +114,52 @@ void KernelArguments(benchmark::internal::Benchmark* b) {
   }
 }
 BENCHMARK(Kernel)->Apply(KernelArguments)->Unit(benchmark::kMicrosecond);
+
+// The same arithmetic written out plainly (PlainChain), the measure of the
+// kernels' speed-up. Its output is checked against the scalar kernel's first.
+void Plain(benchmark::State& state) {
+  const bool stereo = state.range(0) != 0;
+  const double dirt = state.range(1) / 100.0;
+  const std::vector<double> inLeft = BassLine(), inRight = BassLine(1.5);
+  const int frames = static_cast<int>(inLeft.size());
+  std::vector<double> outLeft(inLeft.size()), outRight(inLeft.size());
+  {
+    ChannelProcessor left = Channel(dirt), right = Channel(dirt);
+    LookaheadLimiter limiter;
+    limiter.Reset(kSampleRate);
+    limiter.Setup(0.5, 0);
+    std::vector<double> expectLeft(inLeft.size()), expectRight(inLeft.size());
+    const double* inputs[] = {inLeft.data(), inRight.data()};
+    double* outputs[] = {expectLeft.data(), expectRight.data()};
+    simd::RunScalar(left, right, limiter, {inputs, outputs, frames, 1.0, kOutputFactor, stereo});
+    PlainChain plain(left, kSampleRate, kTones[ChannelProcessor::kFullnessBand], dirt, kLfCutHz);
+    plain.Process(inLeft.data(), inRight.data(), outLeft.data(), outRight.data(), frames, 1.0, kOutputFactor, stereo);
+    if (outLeft != expectLeft || outRight != expectRight) {
+      state.SkipWithError("the plain chain's output differs from the kernels'");
+      return;
+    }
+  }
+  ChannelProcessor configured = Channel(dirt);
+  PlainChain plain(configured, kSampleRate, kTones[ChannelProcessor::kFullnessBand], dirt, kLfCutHz);
+  for (auto _ : state) {
+    for (int start = 0; start < frames; start += kBlock) {
+      const int n = std::min(kBlock, frames - start);
+      plain.Process(inLeft.data() + start, inRight.data() + start, outLeft.data() + start, outRight.data() + start, n,
+                    1.0, kOutputFactor, stereo);
+    }
+    benchmark::DoNotOptimize(outLeft.data());
+    benchmark::DoNotOptimize(outRight.data());
+  }
+  ReportPerFrame(state, inLeft.size());
+  state.SetLabel(std::string("plain") + (stereo ? " stereo" : " mono") + (dirt > 0 ? " dirt" : ""));
+}
+BENCHMARK(Plain)
+    ->ArgNames({"stereo", "dirt_percent"})
+    ->Args({1, 0})
+    ->Args({1, 50})
+    ->Args({0, 0})
+    ->Args({0, 50})
+    ->Unit(benchmark::kMicrosecond);
 
 void ChannelProcessorMono(benchmark::State& state) {
   const std::vector<double> input = BassLine();
@@ -157,16 +207,17 @@ void LimiterMono(benchmark::State& state) {
 }
 BENCHMARK(LimiterMono)->Unit(benchmark::kMicrosecond);
 
-// The console output plus, at the end, the chain's time per frame on each
-// path and its speed-up over the scalar path of the same setting (the median
-// when repetitions are asked for).
+// The console output plus, at the end, each kernel's time per frame and its
+// speed-up over the plain chain of the same setting (the median when
+// repetitions are asked for).
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       const bool aggregate = run.run_type == Run::RT_Aggregate;
-      if (run.error_occurred || run.benchmark_name().rfind("Kernel/", 0) != 0) continue;
+      const std::string name = run.benchmark_name();
+      if (run.error_occurred || (name.rfind("Kernel/", 0) != 0 && name.rfind("Plain/", 0) != 0)) continue;
       if (aggregate && run.aggregate_name != "median") continue;
       const auto perFrame = run.counters.find("per_frame");
       if (perFrame == run.counters.end()) continue;
@@ -178,11 +229,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\n%-28s %12s %10s\n", "signal path", "ns/frame", "x scalar");
+    std::printf("\n%-28s %12s %10s\n", "signal path", "ns/frame", "x plain");
     for (const auto& [label, entry] : entries_) {
       const std::string setting = label.substr(label.find(' '));
-      const auto scalar = entries_.find("scalar" + setting);
-      const double ratio = scalar == entries_.end() ? 0.0 : scalar->second.ns / entry.ns;
+      const auto plain = entries_.find("plain" + setting);
+      const double ratio = plain == entries_.end() ? 0.0 : plain->second.ns / entry.ns;
       std::printf("%-28s %12.2f %10.2f\n", label.c_str(), entry.ns, ratio);
     }
   }
