@@ -75,7 +75,8 @@ class ChannelProcessor {
 
   // For the block kernels, which run the chain a pass at a time over a run of
   // frames: the stages before and after the bands with their state copied
-  // out, so that it stays in registers for the run, and put back by Store.
+  // out, so that it stays in registers for the run and the channel keeps its
+  // own until Store puts it back.
   class Stages {
    public:
     explicit Stages(const ChannelProcessor& channel) noexcept
@@ -93,8 +94,24 @@ class ChannelProcessor {
     OnePoleSmoother lfCut_;
     bool cutInPath_;
   };
-  // The dirt layer (when on) over a run of LfCut outputs, in place.
-  void AddDirt(double* samples, int frames) noexcept;
+  // The same for the dirt layer, kept apart so that the small Stages fit in
+  // registers.
+  class DirtStages {
+   public:
+    explicit DirtStages(const ChannelProcessor& channel) noexcept
+        : shaper_(channel.dirtShaper_), gate_(channel.dirtGate_), on_(channel.dirtOn_) {}
+    // The dirt layer (when on) over a run of LfCut outputs, in place.
+    void Add(double* samples, int frames) noexcept;
+    void Store(ChannelProcessor& channel) const noexcept {
+      channel.dirtShaper_ = shaper_;
+      channel.dirtGate_ = gate_;
+    }
+
+   private:
+    DirtShaper shaper_;
+    DirtGate gate_;
+    bool on_;
+  };
 
   // The band's last gain divisor, which its meter shows as 1 / divisor; 1 (no
   // gain change) for an index that is not a band.

@@ -6,9 +6,10 @@
 // channels, then each channel's LF cut and dirt layer, then the limiter, every
 // pass with its state in locals. Each object's state still advances frame by
 // frame in the plain chain's order, so the results are those of a frame loop,
-// unless a sample leaves the range of audio: then the run starts again from
-// the state saved before it, through the checked frame loop, which mends it
-// exactly where the plain chain does.
+// unless a sample leaves the range of audio: then the run is done again from
+// the state before it (which the passes leave in place until the run has
+// succeeded) through the checked frame loop, which mends it exactly where the
+// plain chain does.
 
 // An output sample beyond audio (the limiter's state ran away): the limiter
 // starts afresh and the sample is silent.
@@ -154,7 +155,8 @@ inline bool AllAudio(const double* samples, int frames) noexcept {
 }
 
 // One run of at most kMaxPassFrames frames in passes; false, before anything
-// is written to the outputs, when a sample left the range of audio.
+// is written to the outputs or to the state, when a sample left the range of
+// audio.
 template <typename L>
 inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
                       const StereoChain::Block& run) noexcept {
@@ -188,20 +190,24 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
       stretchLeft.Mix(samplesLeft + start, n);
       stretchRight.Mix(samplesRight + start, n);
     }
-    bandsRight.Store(right.Bands());
     for (int i = 0; i < frames; ++i) {
       samplesLeft[i] = stagesLeft.LfCut(samplesLeft[i]);
       samplesRight[i] = stagesRight.LfCut(samplesRight[i]);
     }
-    stagesRight.Store(right);
-    right.AddDirt(samplesRight, frames);
-    bandsLeft.Store(left.Bands());
-    stagesLeft.Store(left);
-    left.AddDirt(samplesLeft, frames);
+    ChannelProcessor::DirtStages dirtLeft(left), dirtRight(right);
+    dirtLeft.Add(samplesLeft, frames);
+    dirtRight.Add(samplesRight, frames);
     if (!AllAudio(samplesLeft, frames) || !AllAudio(samplesRight, frames)) return false;
+    // The limiter keeps its state unless the run succeeds.
     if (!limiter.ProcessStereoRun(samplesLeft, samplesRight, frames, run.outputFactor, StereoChain::kLargestAudio)) {
       return false;
     }
+    bandsLeft.Store(left.Bands());
+    stagesLeft.Store(left);
+    dirtLeft.Store(left);
+    bandsRight.Store(right.Bands());
+    stagesRight.Store(right);
+    dirtRight.Store(right);
     // Written only now: the host's outputs may be its inputs.
     for (int i = 0; i < frames; ++i) outLeft[i] = samplesLeft[i];
     for (int i = 0; i < frames; ++i) outRight[i] = samplesRight[i];
@@ -213,11 +219,13 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
       stretchLeft.Mix(samplesLeft + start, n);
     }
     for (int i = 0; i < frames; ++i) samplesLeft[i] = stagesLeft.LfCut(samplesLeft[i]);
-    bandsLeft.Store(left.Bands());
-    stagesLeft.Store(left);
-    left.AddDirt(samplesLeft, frames);
+    ChannelProcessor::DirtStages dirtLeft(left);
+    dirtLeft.Add(samplesLeft, frames);
     if (!AllAudio(samplesLeft, frames)) return false;
     if (!limiter.ProcessMonoRun(samplesLeft, frames, run.outputFactor, StereoChain::kLargestAudio)) return false;
+    bandsLeft.Store(left.Bands());
+    stagesLeft.Store(left);
+    dirtLeft.Store(left);
     for (int i = 0; i < frames; ++i) outLeft[i] = outRight[i] = samplesLeft[i];
   }
   return true;
@@ -232,12 +240,6 @@ inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadL
     double* outputs[] = {block.outputs[0] + start, block.outputs[1] + start};
     const StereoChain::Block run{inputs, outputs, std::min(kMaxPassFrames, block.frames - start), block.trimGain,
                                  block.outputFactor, block.stereo};
-    // The limiter keeps its own state until its pass succeeds.
-    const ChannelProcessor leftBefore = left;
-    const ChannelProcessor rightBefore = right;
-    if (RunPasses<L>(left, right, limiter, run)) continue;
-    left = leftBefore;
-    right = rightBefore;
-    RunChecked<L>(left, right, limiter, run);
+    if (!RunPasses<L>(left, right, limiter, run)) RunChecked<L>(left, right, limiter, run);
   }
 }
