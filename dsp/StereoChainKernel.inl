@@ -131,9 +131,9 @@ inline void RunChecked(ChannelProcessor& left, ChannelProcessor& right, Lookahea
   }
 }
 
-// The band lanes' outputs for a stretch of frames, and their sums. The sums
-// run in a loop of their own: with each frame's long chain from the band
-// filter to its sum in the same loop, too few frames would be in flight.
+// The band lanes' outputs for a stretch of frames, to be summed in a loop of
+// their own: with each frame's long chain from the band filter to its sum in
+// the same loop, too few frames would be in flight.
 template <typename L>
 struct BandStretch {
   static constexpr int kFrames = 32;
@@ -143,9 +143,7 @@ struct BandStretch {
   [[gnu::always_inline]] void Step(const BandLanes& bands, LaneState<L>& state, int i, double x) noexcept {
     StepBandLanes<L>(bands, state, x, leveled[i], raw[i]);
   }
-  void Mix(double* sums, int frames) const noexcept {
-    for (int i = 0; i < frames; ++i) sums[i] = ChannelProcessor::Mix(leveled[i], raw[i]);
-  }
+  double Sum(int i) const noexcept { return ChannelProcessor::Mix(leveled[i], raw[i]); }
 };
 
 inline bool AllAudio(const double* samples, int frames) noexcept {
@@ -161,7 +159,10 @@ template <typename L>
 inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
                       const StereoChain::Block& run) noexcept {
   const int frames = run.frames;
-  // Band inputs, then band sums, then each channel's output.
+  // Band inputs, then band sums less the LF cut, then each channel's output.
+  // The passes with a short recursion run beside others: mono runs the
+  // fullness cut with the bands, and each channel's LF cut runs as its band
+  // sums come.
   alignas(64) double samplesLeft[kMaxPassFrames];
   alignas(64) double samplesRight[kMaxPassFrames];
   const double* const inLeft = run.inputs[0];
@@ -187,12 +188,10 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
         stretchLeft.Step(left.Bands(), bandsLeft, i, samplesLeft[start + i]);
         stretchRight.Step(right.Bands(), bandsRight, i, samplesRight[start + i]);
       }
-      stretchLeft.Mix(samplesLeft + start, n);
-      stretchRight.Mix(samplesRight + start, n);
-    }
-    for (int i = 0; i < frames; ++i) {
-      samplesLeft[i] = stagesLeft.LfCut(samplesLeft[i]);
-      samplesRight[i] = stagesRight.LfCut(samplesRight[i]);
+      for (int i = 0; i < n; ++i) {
+        samplesLeft[start + i] = stagesLeft.LfCut(stretchLeft.Sum(i));
+        samplesRight[start + i] = stagesRight.LfCut(stretchRight.Sum(i));
+      }
     }
     ChannelProcessor::DirtStages dirtLeft(left), dirtRight(right);
     dirtLeft.Add(samplesLeft, frames);
@@ -212,13 +211,14 @@ inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, Lookahead
     for (int i = 0; i < frames; ++i) outLeft[i] = samplesLeft[i];
     for (int i = 0; i < frames; ++i) outRight[i] = samplesRight[i];
   } else {
-    for (int i = 0; i < frames; ++i) samplesLeft[i] = stagesLeft.BandInput(ChannelProcessor::Trimmed(inLeft[i], trim));
     for (int start = 0; start < frames; start += BandStretch<L>::kFrames) {
       const int n = std::min(BandStretch<L>::kFrames, frames - start);
-      for (int i = 0; i < n; ++i) stretchLeft.Step(left.Bands(), bandsLeft, i, samplesLeft[start + i]);
-      stretchLeft.Mix(samplesLeft + start, n);
+      for (int i = 0; i < n; ++i) {
+        const double x = stagesLeft.BandInput(ChannelProcessor::Trimmed(inLeft[start + i], trim));
+        stretchLeft.Step(left.Bands(), bandsLeft, i, x);
+      }
+      for (int i = 0; i < n; ++i) samplesLeft[start + i] = stagesLeft.LfCut(stretchLeft.Sum(i));
     }
-    for (int i = 0; i < frames; ++i) samplesLeft[i] = stagesLeft.LfCut(samplesLeft[i]);
     ChannelProcessor::DirtStages dirtLeft(left);
     dirtLeft.Add(samplesLeft, frames);
     if (!AllAudio(samplesLeft, frames)) return false;
