@@ -78,7 +78,7 @@ PlainChain::PlainChain(ChannelProcessor& configured, double fs, double fullnessT
   inputScale_ = 0.5 * (1.68 - 1.0) + 1.0;
   detectorCoef_ = Corner(fs, 1000.0);
   detector_ = 0;
-  const double releases[] = {ReleaseBaseMs(0.5), kSmoothingReleaseMs, kSmoothingReleaseMs};
+  const double releases[] = {BandAndLimiterReleaseMs(0.5), kSmoothingReleaseMs, kSmoothingReleaseMs};
   for (int k = 0; k < 3; ++k) {
     const double r = Release(fs, releases[k]);
     limiterStage_[k] = {0.0, 1.0, r, 1.0 - r, 0};
