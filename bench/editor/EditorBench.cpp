@@ -21,7 +21,7 @@
 #include "editor/resize/SettingsFile.h"
 #include "effect/Torvane.h"
 #include "framework/IResizeState.h"
-#include "platform/ProfileFile.h"
+#include "system/ProfileFile.h"
 
 // After the editor's headers: Xlib defines names such as KeyPress as macros.
 #include <X11/Xlib.h>

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/ProfileFile.h"
+#include "system/ProfileFile.h"
 
 namespace torvane {
 

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "core/FixedText.h"
 #include "editor/TypedEntryRules.h"
-#include "framework/FixedText.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 #include "platform/linux/SharedMemoryBitmap.h"
@@ -52,7 +52,7 @@ IMouseKeys KeysFor(unsigned state) noexcept {
 
 }  // namespace
 
-IGraphicsX11::IGraphicsX11(IEffectBase& effect) noexcept : IGraphicsHeadless(effect) {}
+IGraphicsX11::IGraphicsX11(IEffectBase& effect) noexcept : IGraphicsPortable(effect) {}
 
 IGraphicsX11::~IGraphicsX11() { CloseEditorWindow(); }
 
@@ -422,7 +422,7 @@ bool IGraphicsX11::PresentsStraightFromSurface() const {
 std::unique_ptr<IRasterBitmap> IGraphicsX11::MakeSurface(int width, int height) {
   auto shared = std::make_unique<SharedMemoryBitmap>(width, height);
   if (shared->PixelBuffer()) return shared;
-  return IGraphicsHeadless::MakeSurface(width, height);
+  return IGraphicsPortable::MakeSurface(width, height);
 }
 
 }  // namespace torvane
