@@ -35,7 +35,7 @@ void BandLanes::Reset(double hz) noexcept {
   sampleRate = hz;
   EnvelopeStage smoothing;
   smoothing.SetSampleRate(hz);
-  smoothing.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
+  smoothing.SetTimes(0.0, kSmoothingReleaseMs);
   for (int b = 0; b < kBands; ++b) {
     SetLane(stages[1], b, smoothing);
     SetLane(stages[2], b, smoothing);
@@ -57,18 +57,17 @@ void BandLanes::DesignBandpass(int band, double hz, double q) noexcept {
 void BandLanes::SetTimes(int band, double attackMs, double releaseMs) noexcept {
   EnvelopeStage design;
   design.SetSampleRate(sampleRate);
-  design.SetTimes(attackMs, releaseMs, 0.0);
+  design.SetTimes(attackMs, releaseMs);
   SetLane(stages[0], band, design);
-  predecayCoef[band] = design.PredecayCoef();
 }
 
 void BandLanes::ClearState() noexcept {
-  Fill(0.0, x1, x2, y1, y2, held, stages[0].state, stages[1].state, stages[2].state);
+  Fill(0.0, x1, x2, y1, y2, stages[0].state, stages[1].state, stages[2].state);
   Fill(1.0, lastDivisor);
 }
 
 bool BandLanes::HasFiniteState() const noexcept {
-  return AllLanesFinite(x1, x2, y1, y2, held, stages[0].state, stages[1].state, stages[2].state, lastDivisor);
+  return AllLanesFinite(x1, x2, y1, y2, stages[0].state, stages[1].state, stages[2].state, lastDivisor);
 }
 
 }  // namespace torvane

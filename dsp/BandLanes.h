@@ -48,12 +48,10 @@ struct BandLanes {
   alignas(64) double x2[kLanes] = {};
   alignas(64) double y1[kLanes] = {};
   alignas(64) double y2[kLanes] = {};
-  // Leveling: |band| x drive passes the first stage's pre-decay and the three
-  // envelope stages; the band is divided by envelope + offset and weighted by
-  // its tone gain.
+  // Leveling: |band| x drive passes the three envelope stages; the band is
+  // divided by envelope + offset and weighted by its tone gain. The second
+  // and third stage rise at once (Reset designs them so).
   alignas(64) double drive[kLanes] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
-  alignas(64) double predecayCoef[kLanes] = {};
-  alignas(64) double held[kLanes] = {};
   Stage stages[3];
   alignas(64) double offset[kLanes] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
   alignas(64) double lastDivisor[kLanes] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};

@@ -62,7 +62,6 @@ struct LaneState {
       x2[v] = LoadLanes<L>(s.x2 + lane);
       y1[v] = LoadLanes<L>(s.y1 + lane);
       y2[v] = LoadLanes<L>(s.y2 + lane);
-      held[v] = LoadLanes<L>(s.held + lane);
       for (int k = 0; k < 3; ++k) stage[k][v] = LoadLanes<L>(s.stages[k].state + lane);
       lastDivisor[v] = LoadLanes<L>(s.lastDivisor + lane);
     }
@@ -75,14 +74,12 @@ struct LaneState {
       StoreLanes(s.x2 + lane, x2[v]);
       StoreLanes(s.y1 + lane, y1[v]);
       StoreLanes(s.y2 + lane, y2[v]);
-      StoreLanes(s.held + lane, held[v]);
       for (int k = 0; k < 3; ++k) StoreLanes(s.stages[k].state + lane, stage[k][v]);
       StoreLanes(s.lastDivisor + lane, lastDivisor[v]);
     }
   }
 
   L x1[kVectors], x2[kVectors], y1[kVectors], y2[kVectors];
-  L held[kVectors];
   L stage[3][kVectors];
   L lastDivisor[kVectors];
 };
@@ -95,6 +92,15 @@ inline L FollowLanes(const BandLanes::Stage& design, int lane, L& state, L u) no
   const L rise = state * LoadLanes<L>(design.attackCoef + lane) + u * LoadLanes<L>(design.attackGain + lane);
   const L fall = state * LoadLanes<L>(design.releaseCoef + lane) + u * LoadLanes<L>(design.releaseGain + lane);
   state = u > state ? rise : fall;
+  return state;
+}
+
+// The same for a stage that rises at once: its attack coefficient is 0 and
+// its gain 1, and for any finite state state x 0 + u x 1 is exactly u.
+template <typename L>
+inline L FollowInstantLanes(const BandLanes::Stage& design, int lane, L& state, L u) noexcept {
+  const L fall = state * LoadLanes<L>(design.releaseCoef + lane) + u * LoadLanes<L>(design.releaseGain + lane);
+  state = u > state ? u : fall;
   return state;
 }
 
@@ -115,15 +121,12 @@ template <typename L>
     state.y1[v] = y;
     StoreLanes(raw + lane, y);
 
-    // A falling level decays from the held one (pre-decay), then passes the
-    // three envelope stages.
-    L level = Magnitude(y) * LoadLanes<L>(s.drive + lane);
-    const L held = state.held[v];
-    level = level < held ? (held - level) * LoadLanes<L>(s.predecayCoef + lane) + level : level;
-    state.held[v] = level;
+    // The level passes the three envelope stages. (A pre-decay of 0 ms before
+    // them passes a finite level unchanged, so there is none.)
+    const L level = Magnitude(y) * LoadLanes<L>(s.drive + lane);
     L envelope = FollowLanes(s.stages[0], lane, state.stage[0][v], level);
-    envelope = FollowLanes(s.stages[1], lane, state.stage[1][v], envelope);
-    envelope = FollowLanes(s.stages[2], lane, state.stage[2][v], envelope);
+    envelope = FollowInstantLanes(s.stages[1], lane, state.stage[1][v], envelope);
+    envelope = FollowInstantLanes(s.stages[2], lane, state.stage[2][v], envelope);
 
     const L divisor = envelope + LoadLanes<L>(s.offset + lane);
     state.lastDivisor[v] = divisor;

@@ -121,6 +121,20 @@ double ChannelProcessor::WithDirt(double y) noexcept {
   return dirtShaper_.ProcessSample(dirtGate_.ProcessSample(y)) + y;
 }
 
+void ChannelProcessor::DirtStages::Add(double* samples, int frames) noexcept {
+  if (!on_) return;
+  // Gate, then shaper, each over a whole run: the shaper's arctangents then
+  // wait for no filter and no other arctangent.
+  double dirt[kMaxPassFrames];
+  for (int start = 0; start < frames; start += kMaxPassFrames) {
+    const int n = std::min(kMaxPassFrames, frames - start);
+    double* y = samples + start;
+    gate_.ProcessRun(y, dirt, n);
+    shaper_.ProcessRun(dirt, n);
+    for (int i = 0; i < n; ++i) y[i] = dirt[i] + y[i];
+  }
+}
+
 double ChannelProcessor::ProcessSample(double x) noexcept {
   double leveled[BandLanes::kLanes];
   double raw[BandLanes::kLanes];

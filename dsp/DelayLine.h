@@ -26,6 +26,12 @@ class DelayLine {
     return samples_[position_];
   }
 
+  // For runs of steps: the samples the next Length() steps return, oldest
+  // first, into held; then Push steps with each input, returning nothing.
+  int Length() const noexcept { return length_; }
+  void CopyHeld(double* held) const noexcept;
+  void Push(const double* inputs, int count) noexcept;
+
  private:
   int position_ = 0;
   int length_ = 0;

@@ -12,8 +12,8 @@ constexpr double kSmoothReleaseMs = 3.0;
 void DirtGate::Reset(double sampleRate) noexcept {
   stageA_.SetSampleRate(sampleRate);
   stageB_.SetSampleRate(sampleRate);
-  stageA_.SetTimes(0.0, kLevelReleaseMs, 0.0);
-  stageB_.SetTimes(0.0, kSmoothReleaseMs, 0.0);
+  stageA_.SetTimes(0.0, kLevelReleaseMs);
+  stageB_.SetTimes(0.0, kSmoothReleaseMs);
 }
 
 }  // namespace torvane

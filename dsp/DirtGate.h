@@ -26,6 +26,12 @@ class DirtGate {
     }
     return x * gain_;
   }
+  // ProcessSample over a run, with the gate's state in locals.
+  void ProcessRun(const double* in, double* out, int frames) noexcept {
+    DirtGate gate = *this;
+    for (int i = 0; i < frames; ++i) out[i] = gate.ProcessSample(in[i]);
+    *this = gate;
+  }
 
   double Gain() const noexcept { return gain_; }
   // Back to the state of a new gate (closed until its first measurement).

@@ -54,7 +54,7 @@ bool DirtShaper::HasFiniteState() const noexcept {
          outputHighpass_.HasFiniteState() && inputDip_.HasFiniteState() && AllFinite(drive_, meanSquare_);
 }
 
-double DirtShaper::ProcessSample(double x) noexcept {
+[[gnu::always_inline]] inline double DirtShaper::CurveArgument(double x) noexcept {
   double y = inputHighpass_.ProcessSample(x);
   y = inputDip_.ProcessSample(y);
 
@@ -66,12 +66,25 @@ double DirtShaper::ProcessSample(double x) noexcept {
     drive_ = std::min(drive_, amount_ * kDriveLimitPerAmount + kDriveLimit);
     counter_ = 1;
   }
+  return y * drive_ * amount_ * kCurveGain;
+}
 
-  double z = std::atan(y * drive_ * amount_ * kCurveGain);
-  z = z * (amount_ * kOutputLevelPerAmount + kOutputLevel);
+[[gnu::always_inline]] inline double DirtShaper::Output(double curve) noexcept {
+  double z = curve * (amount_ * kOutputLevelPerAmount + kOutputLevel);
   z = outputLowpass_.ProcessSample(z);
   z = outputAllpass_.ProcessSample(z);
   return outputHighpass_.ProcessSample(z);
+}
+
+double DirtShaper::ProcessSample(double x) noexcept { return Output(std::atan(CurveArgument(x))); }
+
+void DirtShaper::ProcessRun(double* samples, int frames) noexcept {
+  // Worked on a copy, whose state the compiler keeps in registers.
+  DirtShaper shaper = *this;
+  for (int i = 0; i < frames; ++i) samples[i] = shaper.CurveArgument(samples[i]);
+  for (int i = 0; i < frames; ++i) samples[i] = std::atan(samples[i]);
+  for (int i = 0; i < frames; ++i) samples[i] = shaper.Output(samples[i]);
+  *this = shaper;
 }
 
 }  // namespace torvane

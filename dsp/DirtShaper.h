@@ -17,6 +17,10 @@ class DirtShaper {
   void SetAmount(double amount) noexcept { amount_ = amount; }
 
   double ProcessSample(double x) noexcept;
+  // ProcessSample over a run, in place, in three stages: the input filters
+  // and drive into the arctangent's arguments, the arctangents (independent
+  // of each other, so that they overlap), then the output filters.
+  void ProcessRun(double* samples, int frames) noexcept;
 
   double Drive() const noexcept { return drive_; }
   // Back to the state of a new shaper (silent until its first measurement);
@@ -25,6 +29,12 @@ class DirtShaper {
   bool HasFiniteState() const noexcept;
 
  private:
+  // The input filters, the level measurement and the drive: the argument of
+  // the arctangent.
+  double CurveArgument(double x) noexcept;
+  // The arctangent's value to the output.
+  double Output(double curve) noexcept;
+
   Biquad inputHighpass_;
   Biquad outputLowpass_;
   Biquad outputAllpass_;

@@ -23,6 +23,10 @@ inline double BandAndLimiterReleaseMs(double process) noexcept {
   return process * 110.0 + 10.0;
 }
 
+// The longest run of frames the block passes of the channel processors and
+// the limiter take at once: their scratch arrays on the stack hold this many.
+constexpr int kMaxPassFrames = 128;
+
 // True when every value is finite: 0 x v is 0 for a finite v and NaN for an
 // infinite or NaN one, and one NaN makes the whole sum NaN. Branch-free, so a
 // state can be checked once per block for next to nothing.

@@ -13,10 +13,9 @@ double EnvelopeStage::TimeCoefficient(double ms) const noexcept {
   return std::exp(-1.0 / samples);
 }
 
-void EnvelopeStage::SetTimes(double attackMs, double releaseMs, double predecayMs) noexcept {
+void EnvelopeStage::SetTimes(double attackMs, double releaseMs) noexcept {
   attackCoef_ = TimeCoefficient(attackMs);
   releaseCoef_ = TimeCoefficient(releaseMs);
-  predecayCoef_ = TimeCoefficient(predecayMs);
   attackGain_ = 1.0 - attackCoef_;
   releaseGain_ = 1.0 - releaseCoef_;
 }

@@ -16,7 +16,7 @@ class EnvelopeStage {
 
   // Times in ms at the stored rate. A time of 0 (or less) makes that part
   // instantaneous: its coefficient is exactly 0.
-  void SetTimes(double attackMs, double releaseMs, double predecayMs) noexcept;
+  void SetTimes(double attackMs, double releaseMs) noexcept;
 
   // Rises with the attack, falls with the release; returns the new state.
   // Both candidates are computed and one kept, as the vector lanes of the band
@@ -41,9 +41,6 @@ class EnvelopeStage {
 
   double AttackCoef() const noexcept { return attackCoef_; }
   double ReleaseCoef() const noexcept { return releaseCoef_; }
-  // The pre-decay lets a falling input decay from the last held value (the
-  // band lanes' first stage); with 0 ms the input passes unchanged.
-  double PredecayCoef() const noexcept { return predecayCoef_; }
   double AttackGain() const noexcept { return attackGain_; }
   double ReleaseGain() const noexcept { return releaseGain_; }
 
@@ -53,7 +50,6 @@ class EnvelopeStage {
   double sampleRate_ = kDefaultSampleRate;
   double attackCoef_ = 0.0;
   double releaseCoef_ = 0.0;
-  double predecayCoef_ = 0.0;
   double attackGain_ = 0.0;
   double releaseGain_ = 0.0;
   double state_ = 0.0;

@@ -8,8 +8,8 @@ void GainEnvelope::Reset(double sampleRate) noexcept {
   first_.SetSampleRate(sampleRate);
   second_.SetSampleRate(sampleRate);
   third_.SetSampleRate(sampleRate);
-  second_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
-  third_.SetTimes(0.0, kSmoothingReleaseMs, 0.0);
+  second_.SetTimes(0.0, kSmoothingReleaseMs);
+  third_.SetTimes(0.0, kSmoothingReleaseMs);
 }
 
 }  // namespace torvane

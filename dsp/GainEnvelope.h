@@ -14,7 +14,7 @@ class GainEnvelope {
   // Stores the rate in all three stages and designs the two smoothing stages;
   // the first stage keeps its times until the next SetTimes.
   void Reset(double sampleRate) noexcept;
-  void SetTimes(double attackMs, double releaseMs) noexcept { first_.SetTimes(attackMs, releaseMs, 0.0); }
+  void SetTimes(double attackMs, double releaseMs) noexcept { first_.SetTimes(attackMs, releaseMs); }
 
   // Runs the level through the three stages and returns the envelope.
   double Follow(double level) noexcept { return third_.Follow(second_.Follow(first_.Follow(level))); }

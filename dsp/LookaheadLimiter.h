@@ -46,6 +46,12 @@ class LookaheadLimiter {
     outRight_ = outLeft_;
   }
 
+  // The same over a run of at most kMaxPassFrames frames, in place, each
+  // output times factor. When an output lies beyond largest (or is not a
+  // number) the limiter's state stays as it was and the result is false.
+  bool ProcessStereoRun(double* left, double* right, int frames, double factor, double largest) noexcept;
+  bool ProcessMonoRun(double* samples, int frames, double factor, double largest) noexcept;
+
   // Silences the right delay, which mono processing left holding the samples
   // of the last stereo block.
   void ClearRightDelay() noexcept { delayRight_.Clear(); }
@@ -68,6 +74,9 @@ class LookaheadLimiter {
     lastDivisor_ = envelope_.Follow(d) + 1.0;
     return lastDivisor_;
   }
+
+  template <bool kStereo>
+  bool ProcessRun(double* left, double* right, int frames, double factor, double largest) noexcept;
 
   double outLeft_ = 0.0;
   double outRight_ = 0.0;

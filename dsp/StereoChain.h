@@ -60,8 +60,6 @@ class StereoChain {
   LookaheadLimiter limiter_;
   SimdPath path_ = SimdPath::kScalar;
   Kernel kernel_ = nullptr;
-  // The kernel while "Dirt" is on.
-  Kernel dirtKernel_ = nullptr;
 };
 
 // The block kernels, one per instruction set, each in a file of its own

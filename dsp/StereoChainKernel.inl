@@ -2,14 +2,14 @@
 // BandLanesStep.inl, which must be included first) and included the same way:
 // inside a namespace of its own in each kernel's translation unit.
 //
-// Every channel's and the limiter's state advances frame by frame in the
-// plain chain's order; within a frame the seven bands of a channel run side by
-// side in lanes, and the next frame's bands may start before this frame's sum
-// (PipelinedChannel). Neither changes a result.
-
-// A sample that is not a number (a broken upstream plug-in, a damaged file)
-// enters as silence.
-inline double Trimmed(double x, double trimGain) noexcept { return std::isfinite(x) ? x * trimGain : 0.0; }
+// A block runs in runs of frames, each a pass at a time: the bands of both
+// channels, then each channel's LF cut and dirt layer, then the limiter, every
+// pass with its state in locals. Each object's state still advances frame by
+// frame in the plain chain's order, so the results are those of a frame loop,
+// unless a sample leaves the range of audio: then the run is done again from
+// the state before it (which the passes leave in place until the run has
+// succeeded) through the checked frame loop, which mends it exactly where the
+// plain chain does.
 
 // An output sample beyond audio (the limiter's state ran away): the limiter
 // starts afresh and the sample is silent.
@@ -55,12 +55,12 @@ struct PipelinedChannel {
 
   PipelinedChannel(ChannelProcessor& channel, const double* in, double trimGain) noexcept
       : run{channel}, input(in), trim(trimGain) {
-    current.Step(run, Trimmed(input[0], trim));
+    current.Step(run, ChannelProcessor::Trimmed(input[0], trim));
   }
 
   // Steps frame i + 1's bands, if there is such a frame in the block.
   [[gnu::always_inline]] void StepNext(int i, int frames) noexcept {
-    if (i + 1 < frames) next.Step(run, Trimmed(input[i + 1], trim));
+    if (i + 1 < frames) next.Step(run, ChannelProcessor::Trimmed(input[i + 1], trim));
   }
 
   // Frame i's output; then frame i + 1 becomes the current one.
@@ -95,11 +95,13 @@ struct LimitedOutputs {
   }
 };
 
-// The limiter takes each frame one iteration late, after the channels have
-// started on the next frame: one more independent chain for the CPU to work
-// on meanwhile. Its state still advances frame by frame.
+// The checked frame loop. Within a frame the seven bands of a channel run
+// side by side in lanes, and the next frame's bands may start before this
+// frame's sum (PipelinedChannel). The limiter takes each frame one iteration
+// late, after the channels have started on the next frame: one more
+// independent chain for the CPU to work on meanwhile.
 template <typename L>
-inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
+inline void RunChecked(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
                      const StereoChain::Block& block) noexcept {
   const int frames = block.frames;
   LimitedOutputs out{limiter, block.outputFactor, block.outputs[0], block.outputs[1]};
@@ -126,5 +128,118 @@ inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadL
       pending = processed;
     }
     out.Mono(frames - 1, pending);
+  }
+}
+
+// The band lanes' outputs for a stretch of frames, to be summed in a loop of
+// their own: with each frame's long chain from the band filter to its sum in
+// the same loop, too few frames would be in flight.
+template <typename L>
+struct BandStretch {
+  static constexpr int kFrames = 32;
+  alignas(64) double leveled[kFrames][BandLanes::kLanes];
+  alignas(64) double raw[kFrames][BandLanes::kLanes];
+
+  [[gnu::always_inline]] void Step(const BandLanes& bands, LaneState<L>& state, int i, double x) noexcept {
+    StepBandLanes<L>(bands, state, x, leveled[i], raw[i]);
+  }
+  double Sum(int i) const noexcept { return ChannelProcessor::Mix(leveled[i], raw[i]); }
+};
+
+inline bool AllAudio(const double* samples, int frames) noexcept {
+  bool audio = true;
+  for (int i = 0; i < frames; ++i) audio = audio & StereoChain::IsAudio(samples[i]);
+  return audio;
+}
+
+// One run of at most kMaxPassFrames frames in passes; false, before anything
+// is written to the outputs or to the state, when a sample left the range of
+// audio.
+template <typename L>
+inline bool RunPasses(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
+                      const StereoChain::Block& run) noexcept {
+  const int frames = run.frames;
+  // Band inputs, then band sums less the LF cut, then each channel's output.
+  // The passes with a short recursion run beside others: mono runs the
+  // fullness cut with the bands, and each channel's LF cut runs as its band
+  // sums come.
+  alignas(64) double samplesLeft[kMaxPassFrames];
+  alignas(64) double samplesRight[kMaxPassFrames];
+  const double* const inLeft = run.inputs[0];
+  const double trim = run.trimGain;
+  ChannelProcessor::Stages stagesLeft(left);
+  LaneState<L> bandsLeft(left.Bands());
+  BandStretch<L> stretchLeft;
+  double* const outLeft = run.outputs[0];
+  double* const outRight = run.outputs[1];
+  if (run.stereo) {
+    // Both channels side by side in every pass, so that their recursions overlap.
+    const double* const inRight = run.inputs[1];
+    ChannelProcessor::Stages stagesRight(right);
+    for (int i = 0; i < frames; ++i) {
+      samplesLeft[i] = stagesLeft.BandInput(ChannelProcessor::Trimmed(inLeft[i], trim));
+      samplesRight[i] = stagesRight.BandInput(ChannelProcessor::Trimmed(inRight[i], trim));
+    }
+    LaneState<L> bandsRight(right.Bands());
+    BandStretch<L> stretchRight;
+    for (int start = 0; start < frames; start += BandStretch<L>::kFrames) {
+      const int n = std::min(BandStretch<L>::kFrames, frames - start);
+      for (int i = 0; i < n; ++i) {
+        stretchLeft.Step(left.Bands(), bandsLeft, i, samplesLeft[start + i]);
+        stretchRight.Step(right.Bands(), bandsRight, i, samplesRight[start + i]);
+      }
+      for (int i = 0; i < n; ++i) {
+        samplesLeft[start + i] = stagesLeft.LfCut(stretchLeft.Sum(i));
+        samplesRight[start + i] = stagesRight.LfCut(stretchRight.Sum(i));
+      }
+    }
+    ChannelProcessor::DirtStages dirtLeft(left), dirtRight(right);
+    dirtLeft.Add(samplesLeft, frames);
+    dirtRight.Add(samplesRight, frames);
+    if (!AllAudio(samplesLeft, frames) || !AllAudio(samplesRight, frames)) return false;
+    // The limiter keeps its state unless the run succeeds.
+    if (!limiter.ProcessStereoRun(samplesLeft, samplesRight, frames, run.outputFactor, StereoChain::kLargestAudio)) {
+      return false;
+    }
+    bandsLeft.Store(left.Bands());
+    stagesLeft.Store(left);
+    dirtLeft.Store(left);
+    bandsRight.Store(right.Bands());
+    stagesRight.Store(right);
+    dirtRight.Store(right);
+    // Written only now: the host's outputs may be its inputs.
+    for (int i = 0; i < frames; ++i) outLeft[i] = samplesLeft[i];
+    for (int i = 0; i < frames; ++i) outRight[i] = samplesRight[i];
+  } else {
+    for (int start = 0; start < frames; start += BandStretch<L>::kFrames) {
+      const int n = std::min(BandStretch<L>::kFrames, frames - start);
+      for (int i = 0; i < n; ++i) {
+        const double x = stagesLeft.BandInput(ChannelProcessor::Trimmed(inLeft[start + i], trim));
+        stretchLeft.Step(left.Bands(), bandsLeft, i, x);
+      }
+      for (int i = 0; i < n; ++i) samplesLeft[start + i] = stagesLeft.LfCut(stretchLeft.Sum(i));
+    }
+    ChannelProcessor::DirtStages dirtLeft(left);
+    dirtLeft.Add(samplesLeft, frames);
+    if (!AllAudio(samplesLeft, frames)) return false;
+    if (!limiter.ProcessMonoRun(samplesLeft, frames, run.outputFactor, StereoChain::kLargestAudio)) return false;
+    bandsLeft.Store(left.Bands());
+    stagesLeft.Store(left);
+    dirtLeft.Store(left);
+    for (int i = 0; i < frames; ++i) outLeft[i] = outRight[i] = samplesLeft[i];
+  }
+  return true;
+}
+
+template <typename L>
+inline void RunBlock(ChannelProcessor& left, ChannelProcessor& right, LookaheadLimiter& limiter,
+                     const StereoChain::Block& block) noexcept {
+  for (int start = 0; start < block.frames; start += kMaxPassFrames) {
+    // Mono never reads the right input.
+    const double* inputs[] = {block.inputs[0] + start, block.stereo ? block.inputs[1] + start : nullptr};
+    double* outputs[] = {block.outputs[0] + start, block.outputs[1] + start};
+    const StereoChain::Block run{inputs, outputs, std::min(kMaxPassFrames, block.frames - start), block.trimGain,
+                                 block.outputFactor, block.stereo};
+    if (!RunPasses<L>(left, right, limiter, run)) RunChecked<L>(left, right, limiter, run);
   }
 }

@@ -10,6 +10,7 @@
 #include "raster/BlitMode.h"
 #include "raster/BlitRegion.h"
 #include "raster/FillRegion.h"
+#include "raster/SysBitmap.h"
 
 namespace torvane {
 
@@ -179,7 +180,11 @@ bool IGraphics::PaintArea(const IBounds& area) {
   return PresentArea(area);
 }
 
-void IGraphics::PrepareSurface() { surface_ = std::make_unique<SysBitmap>(width_, height_); }
+void IGraphics::PrepareSurface() { surface_ = MakeSurface(width_, height_); }
+
+std::unique_ptr<IRasterBitmap> IGraphics::MakeSurface(int width, int height) {
+  return std::make_unique<SysBitmap>(width, height);
+}
 
 bool IGraphics::BlitImage(const IImageStrip& strip, const IBounds& dest, int sourceX, int sourceY,
                           const IBlendSpec* blend) {

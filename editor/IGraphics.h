@@ -11,7 +11,7 @@
 #include "editor/ITextStyle.h"
 #include "editor/InputRecords.h"
 #include "framework/IEditor.h"
-#include "raster/SysBitmap.h"
+#include "raster/IRasterBitmap.h"
 #include "system/SystemCursor.h"
 
 namespace torvane {
@@ -19,7 +19,6 @@ namespace torvane {
 class IEffectBase;
 class IParameter;
 class IPopupMenu;
-class IRasterBitmap;
 class IResizeController;
 
 // The platform-neutral editor: the ordered control list, the drawing surface,
@@ -191,6 +190,9 @@ class IGraphics : public IEditor {
   IEffectBase& Effect() const noexcept { return effect_; }
 
  protected:
+  // The drawing surface of a new size: a SysBitmap unless the platform keeps
+  // its surface in memory of another kind.
+  virtual std::unique_ptr<IRasterBitmap> MakeSurface(int width, int height);
   // True for a resource name whose extension is "png" in any letter case:
   // the only images LoadPlatformImage decodes.
   static bool NamesPngImage(const char* resourceName) noexcept;
@@ -207,7 +209,7 @@ class IGraphics : public IEditor {
   GrowableArray<IControl*> controls_;
   IEffectBase& effect_;
   IBounds paintArea_;
-  std::unique_ptr<SysBitmap> surface_;
+  std::unique_ptr<IRasterBitmap> surface_;
   int width_ = kDefaultWidth;
   int height_ = kDefaultHeight;
   int frameRate_ = kDefaultFrameRate;

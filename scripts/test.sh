@@ -72,7 +72,8 @@ windows_suite() {
 
 # The editor's X11 window, under a virtual display large enough for the
 # editor at three times its size: the plain build, AddressSanitizer (opening
-# and closing leaks nothing) and ThreadSanitizer (the repaint thread).
+# and closing leaks nothing) and ThreadSanitizer (the repaint thread). The
+# window's image runs again on a 16-bit screen, whose pixels are converted.
 x11_suite() {
   "$root/scripts/build.sh" native --target x11_window_tests >/dev/null &&
   "$root/scripts/build.sh" asan --target x11_window_tests >/dev/null &&
@@ -81,6 +82,8 @@ x11_suite() {
   for kind in native asan tsan; do
     echo "--- $kind: x11_window_tests"
     xvfb-run -a -s "-screen 0 2400x1500x24" "$root/build/$kind/tests/platform/linux/x11_window_tests" --gtest_brief=1 || status=1
+    xvfb-run -a -s "-screen 0 640x480x16" "$root/build/$kind/tests/platform/linux/x11_window_tests" --gtest_brief=1 \
+      --gtest_filter='X11SurfaceImage.*' || status=1
   done
   return $status
 }

@@ -10,19 +10,20 @@
 #include "dsp/ChannelProcessor.h"
 #include "dsp/LookaheadLimiter.h"
 #include "dsp/StereoChain.h"
+#include "PlainChain.h"
 
 namespace torvane {
 
 // Cost of the effect's signal path per frame, fed with a bass-like signal so
 // that envelopes, gates and the dirt drive all move as they would in use: the
-// whole chain on every instruction-set path this CPU has, then its parts.
-// After the run a table gives each path's time per frame and its speed-up over
-// the scalar path, all measured in the same run.
+// chain's kernel for every instruction set this CPU has, then its parts.
+// After the run a table gives each kernel's time per frame and its speed-up
+// over the same arithmetic written out plainly, all measured in the same run.
 
 namespace {
 
 constexpr double kSampleRate = 48000;
-constexpr int kBlock = 256;
+constexpr int kBlock = 512;
 
 // One second of plucked notes walking through a bass line: each note a
 // decaying fundamental with two overtones, over a little noise. The right
@@ -44,13 +45,16 @@ std::vector<double> BassLine(double transpose = 1.0) {
   return out;
 }
 
+// Fullness below 0 puts the 300 Hz cut in the path too.
+constexpr double kTones[] = {1.5, 0.8, -0.5, -3, 0.4, -1, -1.5};
+constexpr double kLfCutHz = 30;
+constexpr double kOutputFactor = 1.41;
+
 void Configure(ChannelProcessor& p, double dirt) {
   p.Reset(kSampleRate);
   p.SetupBands(0.5, 0);
-  // Fullness below 0 puts the 300 Hz cut in the path too.
-  const double tones[] = {1.5, 0.8, -0.5, -3, 0.4, -1, -1.5};
-  for (int b = 0; b < ChannelProcessor::kBands; ++b) p.SetTone(b, tones[b]);
-  p.SetLfCut(30);
+  for (int b = 0; b < ChannelProcessor::kBands; ++b) p.SetTone(b, kTones[b]);
+  p.SetLfCut(kLfCutHz);
   p.SetDirt(dirt);
 }
 
@@ -68,45 +72,94 @@ void ReportPerFrame(benchmark::State& state, size_t framesPerIteration) {
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// The chain as its kernels run it, each kernel called directly (the chain
+// itself picks one per CPU), Process 5, in blocks of kBlock frames.
 // range(0): the SimdPath; range(1): 1 for stereo; range(2): "Dirt" in percent.
-void Chain(benchmark::State& state) {
+void Kernel(benchmark::State& state) {
   const SimdPath path = kSimdPaths[state.range(0)];
   const bool stereo = state.range(1) != 0;
   const double dirt = state.range(2) / 100.0;
-  StereoChain chain;
-  if (!chain.UsePath(path)) {
+  if (!IsSimdPathSupported(path)) {
     state.SkipWithError("this CPU lacks the instruction set");
     return;
   }
-  Configure(chain.Left(), dirt);
-  Configure(chain.Right(), dirt);
-  chain.Limiter().Reset(kSampleRate);
-  chain.Limiter().Setup(0.5, 0);
-  const std::vector<double> left = BassLine(), right = BassLine(1.5);
-  std::vector<double> outLeft(left.size()), outRight(left.size());
+  const StereoChain::Kernel kernels[] = {simd::RunScalar, simd::RunSse2, simd::RunAvx2, simd::RunAvx512};
+  const StereoChain::Kernel kernel = kernels[state.range(0)];
+  ChannelProcessor left = Channel(dirt), right = Channel(dirt);
+  LookaheadLimiter limiter;
+  limiter.Reset(kSampleRate);
+  limiter.Setup(0.5, 0);
+  const std::vector<double> inLeft = BassLine(), inRight = BassLine(1.5);
+  std::vector<double> outLeft(inLeft.size()), outRight(inLeft.size());
   for (auto _ : state) {
-    for (size_t start = 0; start < left.size(); start += kBlock) {
-      const double* inputs[] = {left.data() + start, right.data() + start};
+    for (size_t start = 0; start < inLeft.size(); start += kBlock) {
+      const double* inputs[] = {inLeft.data() + start, inRight.data() + start};
       double* outputs[] = {outLeft.data() + start, outRight.data() + start};
-      const int frames = static_cast<int>(std::min<size_t>(kBlock, left.size() - start));
-      chain.ProcessBlock({inputs, outputs, frames, 1.0, 1.41, stereo});
+      const int frames = static_cast<int>(std::min<size_t>(kBlock, inLeft.size() - start));
+      kernel(left, right, limiter, {inputs, outputs, frames, 1.0, kOutputFactor, stereo});
     }
     benchmark::DoNotOptimize(outLeft.data());
     benchmark::DoNotOptimize(outRight.data());
   }
-  ReportPerFrame(state, left.size());
+  ReportPerFrame(state, inLeft.size());
   state.SetLabel(std::string(SimdPathName(path)) + (stereo ? " stereo" : " mono") + (dirt > 0 ? " dirt" : ""));
 }
 
-void ChainArguments(benchmark::internal::Benchmark* b) {
+void KernelArguments(benchmark::internal::Benchmark* b) {
   b->ArgNames({"path", "stereo", "dirt_percent"});
   for (int stereo : {1, 0}) {
-    for (int dirt : {0, 30}) {
+    for (int dirt : {0, 50}) {
       for (int path = 0; path < static_cast<int>(std::size(kSimdPaths)); ++path) b->Args({path, stereo, dirt});
     }
   }
 }
-BENCHMARK(Chain)->Apply(ChainArguments)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Kernel)->Apply(KernelArguments)->Unit(benchmark::kMicrosecond);
+
+// The same arithmetic written out plainly (PlainChain), the measure of the
+// kernels' speed-up. Its output is checked against the scalar kernel's first.
+void Plain(benchmark::State& state) {
+  const bool stereo = state.range(0) != 0;
+  const double dirt = state.range(1) / 100.0;
+  const std::vector<double> inLeft = BassLine(), inRight = BassLine(1.5);
+  const int frames = static_cast<int>(inLeft.size());
+  std::vector<double> outLeft(inLeft.size()), outRight(inLeft.size());
+  {
+    ChannelProcessor left = Channel(dirt), right = Channel(dirt);
+    LookaheadLimiter limiter;
+    limiter.Reset(kSampleRate);
+    limiter.Setup(0.5, 0);
+    std::vector<double> expectLeft(inLeft.size()), expectRight(inLeft.size());
+    const double* inputs[] = {inLeft.data(), inRight.data()};
+    double* outputs[] = {expectLeft.data(), expectRight.data()};
+    simd::RunScalar(left, right, limiter, {inputs, outputs, frames, 1.0, kOutputFactor, stereo});
+    PlainChain plain(left, kSampleRate, kTones[ChannelProcessor::kFullnessBand], dirt, kLfCutHz);
+    plain.Process(inLeft.data(), inRight.data(), outLeft.data(), outRight.data(), frames, 1.0, kOutputFactor, stereo);
+    if (outLeft != expectLeft || outRight != expectRight) {
+      state.SkipWithError("the plain chain's output differs from the kernels'");
+      return;
+    }
+  }
+  ChannelProcessor configured = Channel(dirt);
+  PlainChain plain(configured, kSampleRate, kTones[ChannelProcessor::kFullnessBand], dirt, kLfCutHz);
+  for (auto _ : state) {
+    for (int start = 0; start < frames; start += kBlock) {
+      const int n = std::min(kBlock, frames - start);
+      plain.Process(inLeft.data() + start, inRight.data() + start, outLeft.data() + start, outRight.data() + start, n,
+                    1.0, kOutputFactor, stereo);
+    }
+    benchmark::DoNotOptimize(outLeft.data());
+    benchmark::DoNotOptimize(outRight.data());
+  }
+  ReportPerFrame(state, inLeft.size());
+  state.SetLabel(std::string("plain") + (stereo ? " stereo" : " mono") + (dirt > 0 ? " dirt" : ""));
+}
+BENCHMARK(Plain)
+    ->ArgNames({"stereo", "dirt_percent"})
+    ->Args({1, 0})
+    ->Args({1, 50})
+    ->Args({0, 0})
+    ->Args({0, 50})
+    ->Unit(benchmark::kMicrosecond);
 
 void ChannelProcessorMono(benchmark::State& state) {
   const std::vector<double> input = BassLine();
@@ -154,16 +207,17 @@ void LimiterMono(benchmark::State& state) {
 }
 BENCHMARK(LimiterMono)->Unit(benchmark::kMicrosecond);
 
-// The console output plus, at the end, the chain's time per frame on each
-// path and its speed-up over the scalar path of the same setting (the median
-// when repetitions are asked for).
+// The console output plus, at the end, each kernel's time per frame and its
+// speed-up over the plain chain of the same setting (the median when
+// repetitions are asked for).
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       const bool aggregate = run.run_type == Run::RT_Aggregate;
-      if (run.error_occurred || run.benchmark_name().rfind("Chain/", 0) != 0) continue;
+      const std::string name = run.benchmark_name();
+      if (run.error_occurred || (name.rfind("Kernel/", 0) != 0 && name.rfind("Plain/", 0) != 0)) continue;
       if (aggregate && run.aggregate_name != "median") continue;
       const auto perFrame = run.counters.find("per_frame");
       if (perFrame == run.counters.end()) continue;
@@ -175,11 +229,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\n%-28s %12s %10s\n", "signal path", "ns/frame", "x scalar");
+    std::printf("\n%-28s %12s %10s\n", "signal path", "ns/frame", "x plain");
     for (const auto& [label, entry] : entries_) {
       const std::string setting = label.substr(label.find(' '));
-      const auto scalar = entries_.find("scalar" + setting);
-      const double ratio = scalar == entries_.end() ? 0.0 : scalar->second.ns / entry.ns;
+      const auto plain = entries_.find("plain" + setting);
+      const double ratio = plain == entries_.end() ? 0.0 : plain->second.ns / entry.ns;
       std::printf("%-28s %12.2f %10.2f\n", label.c_str(), entry.ns, ratio);
     }
   }

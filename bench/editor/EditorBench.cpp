@@ -4,11 +4,16 @@
 // corner handle is let go at a new scale (images rendered anew, every control
 // moved and rescaled, the whole window painted). The editor is opened at a
 // scale as a host's editor open does, from the settings file in the
-// benchmark's own documents folder.
+// benchmark's own documents folder. With an X display (xvfb-run -s "-screen 0
+// 2400x1500x24") the editor also opens its window: what an open editor keeps
+// in memory, and the copy of the whole surface to the window.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "editor/IGraphics.h"
@@ -18,6 +23,9 @@
 #include "framework/IResizeState.h"
 #include "system/ProfileFile.h"
 #include "tests/support/VstHosted.h"
+
+// After the editor's headers: Xlib defines names such as KeyPress as macros.
+#include <X11/Xlib.h>
 
 namespace torvane {
 
@@ -108,10 +116,99 @@ void RerenderAfterResize(benchmark::State& state) {
   }
 }
 
+// The host's side: a top-level window on a connection of its own, large
+// enough for the editor at three times its size. One for the process: a
+// server whose last client leaves resets, and refuses connections meanwhile.
+struct HostWindow {
+  HostWindow() {
+    display = XOpenDisplay(nullptr);
+    if (!display) return;
+    window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, IGraphics::kDefaultWidth * 3,
+                                 IGraphics::kDefaultHeight * 3, 0, 0, 0);
+    XMapWindow(display, window);
+    XSync(display, False);
+  }
+  ~HostWindow() {
+    if (display) XCloseDisplay(display);
+  }
+  void* Parent() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
+
+  Display* display = nullptr;
+  Window window = 0;
+};
+
+const HostWindow& Host() {
+  static const HostWindow host;
+  return host;
+}
+
+// The editor at the scale with its window open and painted whole; the idle
+// request ends in a round trip, so the picture is on the server.
+struct OpenWindow {
+  OpenWindow(double scale, const HostWindow& host) : editor(scale) {
+    open = editor.graphics.OpenEditorWindow(host.Parent()) && editor.graphics.WindowHandle();
+    editor.graphics.MarkAllControlsDirty();
+    editor.graphics.Idle();
+  }
+  ~OpenWindow() { editor.graphics.CloseEditorWindow(); }
+
+  OpenEditor editor;
+  bool open = false;
+};
+
+// Heap bytes in use and the shared memory the process touched: what the
+// process holds, whether or not the allocator hands out pages it had before.
+double HeldBytes() {
+  const struct mallinfo2 heap = mallinfo2();
+  double sharedKiB = 0.0;
+  if (FILE* status = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, status)) {
+      if (std::sscanf(line, "RssShmem: %lf", &sharedKiB) == 1) break;
+    }
+    std::fclose(status);
+  }
+  return static_cast<double>(heap.uordblks + heap.hblkhd) + sharedKiB * 1024.0;
+}
+
+// What one more open editor at the scale keeps, beyond the images every
+// editor of the process shares (rendered by the first one).
+void WindowMemory(benchmark::State& state) {
+  const double scale = static_cast<double>(state.range(0));
+  const HostWindow& host = Host();
+  if (!host.display) return state.SkipWithError("needs an X display");
+  OpenWindow first(scale, host);
+  if (!first.open) return state.SkipWithError("the editor opened no X11 window");
+  double bytes = 0.0;
+  for (auto _ : state) {
+    const double before = HeldBytes();
+    OpenWindow another(scale, host);
+    bytes += HeldBytes() - before;
+  }
+  state.counters["bytes_per_editor"] = bytes / static_cast<double>(state.iterations());
+}
+
+// The whole surface to the window and a round trip, which waits for the
+// server to have shown it.
+void WindowPresent(benchmark::State& state) {
+  const HostWindow& host = Host();
+  if (!host.display) return state.SkipWithError("needs an X display");
+  OpenWindow window(static_cast<double>(state.range(0)), host);
+  if (!window.open) return state.SkipWithError("the editor opened no X11 window");
+  IGraphics& graphics = window.editor.graphics;
+  const IBounds all{0, 0, graphics.Width(), graphics.Height()};
+  for (auto _ : state) {
+    graphics.PresentArea(all);
+    graphics.Idle();
+  }
+}
+
 }  // namespace
 
 BENCHMARK(EffectConstruction)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RepaintTick)->ArgName("scale")->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RerenderAfterResize)->ArgName("scale")->Arg(3)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(WindowMemory)->ArgName("scale")->Arg(1)->Arg(3)->Iterations(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(WindowPresent)->ArgName("scale")->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 }  // namespace torvane

@@ -11,6 +11,7 @@
 #include "editor/TypedEntryRules.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
+#include "platform/linux/SharedMemoryBitmap.h"
 #include "platform/linux/TextEntryBox.h"
 #include "platform/linux/X11EditorWindow.h"
 #include "platform/linux/X11ErrorTrap.h"
@@ -411,6 +412,17 @@ void IGraphicsX11::SendOutsideTick() {
 bool IGraphicsX11::PresentsThroughSharedMemory() const {
   ScopedLock window(windowLock_);
   return window_ && window_->UsesSharedMemory();
+}
+
+bool IGraphicsX11::PresentsStraightFromSurface() const {
+  ScopedLock window(windowLock_);
+  return window_ && window_->PresentsStraightFromSurface();
+}
+
+std::unique_ptr<IRasterBitmap> IGraphicsX11::MakeSurface(int width, int height) {
+  auto shared = std::make_unique<SharedMemoryBitmap>(width, height);
+  if (shared->PixelBuffer()) return shared;
+  return IGraphicsPortable::MakeSurface(width, height);
 }
 
 }  // namespace torvane

@@ -53,6 +53,13 @@ class IGraphicsX11 final : public IGraphicsPortable {
   void SetCursorShape(SystemCursor cursor) override;
   // True while the window's image lives in memory shared with the X server.
   bool PresentsThroughSharedMemory() const;
+  // True while the window shows the surface from the surface's own memory,
+  // with no image of its own.
+  bool PresentsStraightFromSurface() const;
+
+ protected:
+  // In memory the X server can read from, where the system gives it.
+  std::unique_ptr<IRasterBitmap> MakeSurface(int width, int height) override;
 
  private:
   static void TimerTick(void* self) noexcept;

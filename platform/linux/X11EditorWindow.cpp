@@ -41,8 +41,6 @@ bool X11EditorWindow::Open(Window parent, int width, int height) noexcept {
     XWindowAttributes parentAttributes;
     if (XGetWindowAttributes(display_, parent, &parentAttributes) && !trap.Failed() &&
         IsTrueColour(parentAttributes.visual)) {
-      visual_ = parentAttributes.visual;
-      depth_ = parentAttributes.depth;
       XSetWindowAttributes attributes = {};
       // No background: the server would clear exposed parts before we paint them.
       attributes.background_pixmap = None;
@@ -56,9 +54,8 @@ bool X11EditorWindow::Open(Window parent, int width, int height) noexcept {
       XSetClassHint(display_, window_, &classHint);
       gc_ = XCreateGC(display_, window_, 0, nullptr);
       XMapWindow(display_, window_);
-      ready = !trap.Failed();
-      sharedMemoryOffered_ = XShmQueryExtension(display_);
-      ready = ready && image_.Create(display_, visual_, depth_, width, height, sharedMemoryOffered_);
+      ready = !trap.Failed() && image_.Configure(display_, parentAttributes.visual, parentAttributes.depth,
+                                                 XShmQueryExtension(display_));
     }
   }
   if (!ready) Close();
@@ -112,8 +109,11 @@ void X11EditorWindow::Present(const IRasterBitmap& surface, const IBounds& area)
 
 void X11EditorWindow::Resize(int width, int height) noexcept {
   if (destroyed_ || width <= 0 || height <= 0) return;
+  // The host sizes its window around ours next: the new size is on the
+  // server when we return. The image follows the resized surface when it is
+  // next presented.
+  X11ErrorTrap trap(display_);
   XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
-  image_.Create(display_, visual_, depth_, width, height, sharedMemoryOffered_ && image_.UsesSharedMemory());
 }
 
 void X11EditorWindow::ResizeParentBy(int dw, int dh) noexcept {

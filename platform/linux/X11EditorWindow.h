@@ -39,6 +39,7 @@ class X11EditorWindow {
   // window it lives in; nothing is sent for it after that.
   bool Destroyed() const noexcept { return destroyed_; }
   bool UsesSharedMemory() const noexcept { return image_.UsesSharedMemory(); }
+  bool PresentsStraightFromSurface() const noexcept { return image_.ViewsSurface(); }
 
   // Takes the next queued event for the window, without waiting; false when
   // there is none.
@@ -75,9 +76,6 @@ class X11EditorWindow {
   Window parent_ = 0;
   Window window_ = 0;
   GC gc_ = nullptr;
-  Visual* visual_ = nullptr;
-  int depth_ = 0;
-  bool sharedMemoryOffered_ = false;
   X11SurfaceImage image_;
   Cursor cursors_[kShapes] = {};
   SystemCursor shape_ = SystemCursor::Arrow;

@@ -4,12 +4,6 @@
 
 namespace torvane {
 
-namespace {
-
-constexpr uint32_t kOpaque = 0xFF000000;
-
-}  // namespace
-
 bool X11PixelFormat::MakeChannel(unsigned long mask, Channel& channel) noexcept {
   if (mask == 0 || mask > 0xFFFFFFFFul) return false;
   const auto bits = static_cast<uint32_t>(mask);
@@ -22,17 +16,18 @@ bool X11PixelFormat::MakeChannel(unsigned long mask, Channel& channel) noexcept 
 }
 
 bool X11PixelFormat::Configure(unsigned long redMask, unsigned long greenMask, unsigned long blueMask,
-                               int bitsPerPixel, bool mostSignificantByteFirst) noexcept {
+                               int bitsPerPixel, int depth, bool mostSignificantByteFirst) noexcept {
   bitsPerPixel_ = 0;
   if (bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) return false;
+  if (depth <= 0 || depth > bitsPerPixel) return false;
   if (!MakeChannel(redMask, red_) || !MakeChannel(greenMask, green_) || !MakeChannel(blueMask, blue_)) return false;
-  const uint64_t allBits = (uint64_t{1} << bitsPerPixel) - 1;
-  if (((redMask | greenMask | blueMask) & ~allBits) != 0) return false;
+  const uint64_t shownBits = (uint64_t{1} << depth) - 1;
+  if (((redMask | greenMask | blueMask) & ~shownBits) != 0) return false;
   bitsPerPixel_ = bitsPerPixel;
   mostSignificantFirst_ = mostSignificantByteFirst;
-  unusedBits_ = static_cast<uint32_t>(allBits & ~static_cast<uint64_t>(redMask | greenMask | blueMask));
-  sameAsSurface_ = bitsPerPixel == 32 && redMask == 0xFF0000 && greenMask == 0xFF00 && blueMask == 0xFF &&
-                   !mostSignificantByteFirst && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+  unusedBits_ = static_cast<uint32_t>(shownBits & ~static_cast<uint64_t>(redMask | greenMask | blueMask));
+  sameLayout_ = bitsPerPixel == 32 && redMask == 0xFF0000 && greenMask == 0xFF00 && blueMask == 0xFF &&
+                !mostSignificantByteFirst && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
   return true;
 }
 
@@ -46,9 +41,9 @@ uint32_t X11PixelFormat::Pixel(uint32_t argb) const noexcept {
 }
 
 void X11PixelFormat::ConvertRow(const uint32_t* source, int count, uint8_t* destination) const noexcept {
-  if (sameAsSurface_) {
+  if (sameLayout_) {
     for (int i = 0; i < count; ++i) {
-      const uint32_t pixel = source[i] | kOpaque;
+      const uint32_t pixel = source[i] | unusedBits_;
       std::memcpy(destination + 4 * i, &pixel, 4);
     }
     return;

@@ -95,24 +95,4 @@ TEST(BandLanes, SilenceLeavesEveryDivisorAtOneAndTheIdleLaneSilent) {
   EXPECT_TRUE(s.HasFiniteState());
 }
 
-// The pre-decay (0 ms in the effect, so a pass-through there) lets a falling
-// level decay from the held one: with one sample at 1000 Hz by exp(-1) a step.
-TEST(BandLanes, PreDecayLetsAFallingLevelDecayFromTheHeldOne) {
-  BandLanes s = PassThroughLanes(1000.0);
-  for (int b = 0; b < BandLanes::kBands; ++b) {
-    s.drive[b] = 1.0;
-    s.predecayCoef[b] = b == 2 ? std::exp(-1.0) : 0.0;
-  }
-  const double k = std::exp(-1.0);
-  const double expectedHeld[] = {1.0, k, k * k, 0.5};
-  int step = 0;
-  for (double x : {1.0, 0.0, 0.0, -0.5}) {
-    double leveled[BandLanes::kLanes], raw[BandLanes::kLanes];
-    Step<Lanes4>(s, x, leveled, raw);
-    EXPECT_EQ(s.held[2], expectedHeld[step]) << step;
-    EXPECT_EQ(s.held[3], std::fabs(x)) << step;  // 0 ms: passes unchanged
-    ++step;
-  }
-}
-
 }  // namespace torvane

@@ -11,18 +11,17 @@ namespace torvane {
 TEST(EnvelopeStage, ZeroOrNegativeTimeIsInstantWithoutDividingByZero) {
   EnvelopeStage e;
   std::feclearexcept(FE_ALL_EXCEPT);
-  e.SetTimes(0, -5, 0);
+  e.SetTimes(0, -5);
   EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO), 0);
   EXPECT_EQ(e.AttackCoef(), 0.0);
   EXPECT_EQ(e.ReleaseCoef(), 0.0);
-  EXPECT_EQ(e.PredecayCoef(), 0.0);
   EXPECT_EQ(e.Follow(0.7), 0.7);
   EXPECT_EQ(e.Follow(0.2), 0.2);
 }
 
 TEST(EnvelopeStage, ReleaseOf20MsAt44100IsExpOfMinusOneOver882) {
   EnvelopeStage e;
-  e.SetTimes(0, 20, 0);
+  e.SetTimes(0, 20);
   EXPECT_EQ(e.ReleaseCoef(), std::exp(-1.0 / 882));
   EXPECT_EQ(e.AttackCoef(), 0.0);
 }
@@ -30,7 +29,7 @@ TEST(EnvelopeStage, ReleaseOf20MsAt44100IsExpOfMinusOneOver882) {
 TEST(EnvelopeStage, RisesWithAttackAndFallsWithRelease) {
   EnvelopeStage e;
   e.SetSampleRate(48000);
-  e.SetTimes(2, 5, 0);
+  e.SetTimes(2, 5);
   const double a = std::exp(-1 / (48000 * 2 / 1000.0));
   const double r = std::exp(-1 / (48000 * 5 / 1000.0));
   EXPECT_EQ(e.AttackCoef(), a);
@@ -44,7 +43,7 @@ TEST(EnvelopeStage, RisesWithAttackAndFallsWithRelease) {
 
 TEST(EnvelopeStage, HoldPeakRisesAtOnceAndFallsByTheReleaseCoefficient) {
   EnvelopeStage e;
-  e.SetTimes(0, 10, 0);
+  e.SetTimes(0, 10);
   const double r = std::exp(-1.0 / 441);
   EXPECT_EQ(e.HoldPeak(0.8), 0.8);
   EXPECT_EQ(e.HoldPeak(0.1), 0.8 * r);

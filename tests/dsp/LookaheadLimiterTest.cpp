@@ -75,6 +75,46 @@ TEST(LookaheadLimiter, GainRecoversFromABurstWithTheReleaseThatProcessSets) {
   }
 }
 
+// Runs of uneven lengths, stereo and mono in turn, against a twin limiter
+// stepped frame by frame: the delays' held samples carry over from run to run
+// (also when a run is longer than the delay), mono pauses the right delay as
+// its frame step does, and a run with an output beyond the bound is refused
+// with the state untouched, so that the next run carries on as if it had not
+// been tried.
+TEST(LookaheadLimiter, RunsGiveTheFrameStepsOutputsAndARefusedRunChangesNothing) {
+  const double fs = 48000, factor = 1.25;
+  LookaheadLimiter runs = Limiter(fs, 0.4, 0), frames = Limiter(fs, 0.4, 0);
+  const std::vector<double> x = BassSignal(3000, fs, 0.8);
+  size_t start = 0;
+  int index = 0;
+  for (int count : {1, 64, 65, 128, 7, 100, 128, 3, 128, 90}) {
+    const bool stereo = index++ % 3 != 2;
+    std::vector<double> left(x.begin() + start, x.begin() + start + count), right(count);
+    for (int i = 0; i < count; ++i) right[i] = -0.5 * x[(start + i + 300) % 3000];
+    if (index == 4) {
+      // A bound below the music: the run is refused and leaves everything as it was.
+      std::vector<double> triedLeft = left, triedRight = right;
+      ASSERT_FALSE(runs.ProcessStereoRun(triedLeft.data(), triedRight.data(), count, factor, 1e-3));
+    }
+    const std::vector<double> inLeft = left, inRight = right;
+    ASSERT_TRUE(stereo ? runs.ProcessStereoRun(left.data(), right.data(), count, factor, 1e12)
+                       : runs.ProcessMonoRun(left.data(), count, factor, 1e12));
+    for (int i = 0; i < count; ++i) {
+      if (stereo) {
+        frames.ProcessStereo(inLeft[i], inRight[i]);
+        ASSERT_EQ(right[i], frames.OutRight() * factor) << start + i;
+      } else {
+        frames.ProcessMono(inLeft[i]);
+      }
+      ASSERT_EQ(left[i], frames.OutLeft() * factor) << start + i;
+    }
+    ASSERT_EQ(runs.OutLeft(), frames.OutLeft());
+    ASSERT_EQ(runs.OutRight(), frames.OutRight());
+    ASSERT_EQ(runs.LastDivisor(), frames.LastDivisor());
+    start += count;
+  }
+}
+
 // The detector smooths at 1000 Hz, with "Transients" at 100 Hz. From rest the
 // envelope stages take every rise at once, so the gain shows the detector's
 // step response: 1 - 1/e of the step after 1 / (2 pi corner) seconds.

@@ -24,8 +24,8 @@ std::vector<int> Converted(const X11PixelFormat& format, uint32_t pixel) {
 
 TEST(X11PixelFormat, SixteenBitPixelsScaleEachChannelAndFollowTheServersByteOrder) {
   X11PixelFormat lsb, msb;
-  ASSERT_TRUE(lsb.Configure(0xF800, 0x07E0, 0x001F, 16, false));
-  ASSERT_TRUE(msb.Configure(0xF800, 0x07E0, 0x001F, 16, true));
+  ASSERT_TRUE(lsb.Configure(0xF800, 0x07E0, 0x001F, 16, 16, false));
+  ASSERT_TRUE(msb.Configure(0xF800, 0x07E0, 0x001F, 16, 16, true));
   EXPECT_EQ(Converted(lsb, 0xFFFF0000), (std::vector<int>{0x00, 0xF8}));
   EXPECT_EQ(Converted(msb, 0xFFFF0000), (std::vector<int>{0xF8, 0x00}));
   // 0x33 of 255 is 6.0 of 31 (rounded), 0x66 is 25.2 of 63, 0x99 is 18.6 of 31:
@@ -35,22 +35,30 @@ TEST(X11PixelFormat, SixteenBitPixelsScaleEachChannelAndFollowTheServersByteOrde
 
 TEST(X11PixelFormat, PackedAndThirtyTwoBitLayoutsPlaceChannelsByMaskAndSetTheUnusedBits) {
   X11PixelFormat packed, swapped, native;
-  ASSERT_TRUE(packed.Configure(0xFF0000, 0xFF00, 0xFF, 24, true));
+  ASSERT_TRUE(packed.Configure(0xFF0000, 0xFF00, 0xFF, 24, 24, true));
   EXPECT_EQ(Converted(packed, 0xFF123456), (std::vector<int>{0x12, 0x34, 0x56}));
   // Red in the low byte; the top byte (alpha of a 32-bit visual) opaque.
-  ASSERT_TRUE(swapped.Configure(0xFF, 0xFF00, 0xFF0000, 32, false));
+  ASSERT_TRUE(swapped.Configure(0xFF, 0xFF00, 0xFF0000, 32, 32, false));
   EXPECT_EQ(Converted(swapped, 0x80123456), (std::vector<int>{0x12, 0x34, 0x56, 0xFF}));
-  // The surface's own layout is copied, opaque.
-  ASSERT_TRUE(native.Configure(0xFF0000, 0xFF00, 0xFF, 32, false));
+  EXPECT_FALSE(swapped.ShowsSurfaceAsIs());
+  // The surface's own layout at depth 32 (a visual with alpha) is copied, opaque.
+  ASSERT_TRUE(native.Configure(0xFF0000, 0xFF00, 0xFF, 32, 32, false));
   EXPECT_EQ(Converted(native, 0x00ABCDEF), (std::vector<int>{0xEF, 0xCD, 0xAB, 0xFF}));
+  EXPECT_FALSE(native.ShowsSurfaceAsIs());
+  // At depth 24 the server shows the surface's words as they are.
+  ASSERT_TRUE(native.Configure(0xFF0000, 0xFF00, 0xFF, 32, 24, false));
+  EXPECT_TRUE(native.ShowsSurfaceAsIs());
+  EXPECT_FALSE(packed.ShowsSurfaceAsIs());
 }
 
 TEST(X11PixelFormat, LayoutsWithoutUsableMasksAreRefused) {
   X11PixelFormat format;
-  EXPECT_FALSE(format.Configure(0xE0, 0x1C, 0x03, 8, false));           // colour-mapped sizes
-  EXPECT_FALSE(format.Configure(0xF0F0, 0x0F00, 0x000F, 16, false));    // a split mask
-  EXPECT_FALSE(format.Configure(0xFF0000, 0x07E0, 0x001F, 16, false));  // beyond the pixel
-  EXPECT_FALSE(format.Configure(0, 0xFF00, 0xFF, 32, false));
+  EXPECT_FALSE(format.Configure(0xE0, 0x1C, 0x03, 8, 8, false));            // colour-mapped sizes
+  EXPECT_FALSE(format.Configure(0xF0F0, 0x0F00, 0x000F, 16, 16, false));    // a split mask
+  EXPECT_FALSE(format.Configure(0xFF0000, 0x07E0, 0x001F, 16, 16, false));  // beyond the pixel
+  EXPECT_FALSE(format.Configure(0xFF0000, 0xFF00, 0xFF, 32, 16, false));    // beyond the depth
+  EXPECT_FALSE(format.Configure(0xFF0000, 0xFF00, 0xFF, 16, 24, false));    // a depth beyond the pixel
+  EXPECT_FALSE(format.Configure(0, 0xFF00, 0xFF, 32, 24, false));
 }
 
 TEST(X11KeyMap, SpaceArrowsMainDigitsAndLettersOfEitherCaseReachTheEditor) {
