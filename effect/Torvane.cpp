@@ -6,7 +6,8 @@
 #include <new>
 
 #include "framework/IEditor.h"
-#include "vst/EffectFactory.h"
+#include "framework/EffectFactory.h"
+#include "framework/FourCharCode.h"
 
 namespace torvane {
 
@@ -29,8 +30,8 @@ constexpr int Count(const T (&)[N]) {
 }
 }  // namespace
 
-Torvane::Torvane(audioMasterCallback hostCallback) noexcept
-    : IEffectVST(hostCallback, kNumParameters, "1-1 2-2", 1, "Torvane", "", "Quillfen",
+Torvane::Torvane() noexcept
+    : IEffectBase(kNumParameters, "1-1 2-2", 1, "Torvane", "", "Quillfen",
                  FourCharCode('T', 'V', 'N', '1'), 0x10000) {
   DefineParameters();
   // The editor can be resized, so every state carries its size.
@@ -177,7 +178,7 @@ void Torvane::AttachEditor(std::unique_ptr<IEditor> editor) {
     std::fill(std::begin(meterControl_), std::end(meterControl_), nullptr);
     meterEditor_ = nullptr;
   }
-  IEffectVST::AttachEditor(std::move(editor));
+  IEffectBase::AttachEditor(std::move(editor));
 }
 
 void Torvane::SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept {
@@ -193,6 +194,10 @@ void Torvane::UpdateMeters(bool signalPresent) noexcept {
   } else {
     for (double& value : meterValues_) value = value - (value - 0.5) * meterFall_;
   }
+  PushMetersToEditor();
+}
+
+void Torvane::PushMetersToEditor() noexcept {
   IEditor* editor = Editor();
   if (!editor) return;
   for (int k = 0; k < kNumMeters; ++k) {
@@ -201,14 +206,22 @@ void Torvane::UpdateMeters(bool signalPresent) noexcept {
   }
 }
 
+void Torvane::ShowMeters(const double* positions, int count) noexcept {
+  ScopedLock lock(Lock());
+  for (int k = 0; k < std::min(count, kNumMeters); ++k) {
+    meterValues_[k] = std::isfinite(positions[k]) ? std::clamp(positions[k], 0.0, 1.0) : 0.5;
+  }
+  PushMetersToEditor();
+}
+
 int Torvane::ReadMeters(double* positions, int capacity) noexcept {
   metersRead_ = true;
   for (int k = 0; k < std::min(capacity, kNumMeters); ++k) positions[k] = meterValues_[k];
   return kNumMeters;
 }
 
-IEffectVST* CreateEffect(audioMasterCallback hostCallback) noexcept {
-  return new (std::nothrow) Torvane(hostCallback);
+std::unique_ptr<IEffectBase> CreateEffect() noexcept {
+  return std::unique_ptr<IEffectBase>(new (std::nothrow) Torvane);
 }
 
 }  // namespace torvane

@@ -7,16 +7,16 @@
 
 #include "dsp/StereoChain.h"
 #include "effect/MeterScale.h"
-#include "vst/IEffectVST.h"
+#include "framework/IEffectBase.h"
 
 namespace torvane {
 
 // The effect: each channel is split into seven leveled and weighted bands,
 // cleaned of sub-audio content, optionally dirtied, and both channels end in a
-// stereo-linked look-ahead limiter. Created by the library entry point and
-// owned by the host through the effect record; its hooks run under the
-// plug-in lock on the audio thread (ProcessBlock) and the host's threads.
-class Torvane final : public IEffectVST {
+// stereo-linked look-ahead limiter. Created through the effect factory and
+// owned by the adapter of the plug-in format a host loads; its hooks run under
+// the plug-in lock on the audio thread (ProcessBlock) and the host's threads.
+class Torvane final : public IEffectBase {
  public:
   enum Parameter {
     kProcess, kDirt, kSubBass, kLowBass, kHiBass, kFullness, kArticulation, kPresence, kTreble,
@@ -28,7 +28,7 @@ class Torvane final : public IEffectVST {
   static constexpr double kLfCutFrequencies[] = {20, 30, 40, 50, 60, 70, 80, 90, 100};
   static constexpr int kNumLfCuts = static_cast<int>(std::size(kLfCutFrequencies));
 
-  explicit Torvane(audioMasterCallback hostCallback) noexcept;
+  Torvane() noexcept;
 
   void OnReset() override;
   void OnParameterChange(int index) override;
@@ -44,8 +44,8 @@ class Torvane final : public IEffectVST {
   // editor renumbers on its window thread while this one reads on the audio
   // thread, hence the atomic.
   void SetMeterControl(int meter, const std::atomic<int>* controlIndex) noexcept;
-  // The host's meter request (vst/MeterRequest.h).
   int ReadMeters(double* positions, int capacity) noexcept override;
+  void ShowMeters(const double* positions, int count) noexcept override;
   // For tests and measurements: processes with the given instruction set's
   // kernel (every one gives the same output). False if this CPU lacks it.
   bool UseSimdPath(SimdPath path) noexcept { return chain_.UsePath(path); }
@@ -57,6 +57,7 @@ class Torvane final : public IEffectVST {
   void BuildEditor();
   void SetupBands() noexcept;
   void UpdateMeters(bool signalPresent) noexcept;
+  void PushMetersToEditor() noexcept;
 
   // Both channel processors and the limiter.
   StereoChain chain_;

@@ -9,6 +9,7 @@
 #include "core/ScopedFlushToZero.h"
 #include "framework/HostBufferBinding.h"
 #include "framework/IEditor.h"
+#include "framework/IHostOperations.h"
 #include "framework/IResizeState.h"
 
 namespace torvane {
@@ -104,6 +105,7 @@ void IEffectBase::AttachEditor(std::unique_ptr<IEditor> editor) {
     editor->PushParameterToControls(i, GetParameter(i)->GetPosition(), true);
   }
   editor_ = std::move(editor);
+  if (hostOps_) hostOps_->EditorAttached(*editor_);
 }
 
 void IEffectBase::RefreshEditorControls() {
@@ -113,7 +115,59 @@ void IEffectBase::RefreshEditorControls() {
   }
 }
 
-void IEffectBase::SetLatency(int samples) { latency_ = samples; }
+void IEffectBase::SetLatency(int samples) {
+  latency_ = samples;
+  if (hostOps_) hostOps_->LatencyChanged(samples);
+}
+
+void IEffectBase::BeginParameterEdit(int index) {
+  if (hostOps_) hostOps_->BeginParameterEdit(index);
+}
+
+void IEffectBase::NotifyHostOfParameter(int index, double position) {
+  if (hostOps_) hostOps_->NotifyHostOfParameter(index, position);
+}
+
+void IEffectBase::EndParameterEdit(int index) {
+  if (hostOps_) hostOps_->EndParameterEdit(index);
+}
+
+void IEffectBase::NotifyHostOfDisplayChange() {
+  if (hostOps_) hostOps_->NotifyHostOfDisplayChange();
+}
+
+bool IEffectBase::HostRendersOffline() { return hostOps_ && hostOps_->HostRendersOffline(); }
+
+int64_t IEffectBase::HostSamplePosition() { return hostOps_ ? hostOps_->HostSamplePosition() : 0; }
+
+double IEffectBase::HostTempo() { return hostOps_ ? hostOps_->HostTempo() : 0.0; }
+
+void IEffectBase::HostTimeSignature(int& numerator, int& denominator) {
+  numerator = denominator = 0;
+  if (hostOps_) hostOps_->HostTimeSignature(numerator, denominator);
+}
+
+void IEffectBase::HostTimeInfo(TimeInfo& info) {
+  if (hostOps_) hostOps_->HostTimeInfo(info);
+}
+
+int IEffectBase::IdentifyHost() { return hostOps_ ? hostOps_->IdentifyHost() : host_; }
+
+void IEffectBase::ResizeEditor(int width, int height) {
+  if (hostOps_) hostOps_->ResizeEditor(width, height);
+}
+
+bool IEffectBase::RequestHostWindowSize(int width, int height) {
+  return hostOps_ && hostOps_->RequestHostWindowSize(width, height);
+}
+
+bool IEffectBase::ForwardMidiMessage(const MidiMessage& message) {
+  return hostOps_ && hostOps_->ForwardMidiMessage(message);
+}
+
+bool IEffectBase::ForwardSysEx(const SysExMessage& message) {
+  return hostOps_ && hostOps_->ForwardSysEx(message);
+}
 
 void IEffectBase::SetBlockSize(int frames) {
   if (frames == blockSize_ || frames <= 0 || frames > kMaxBlockSize) return;

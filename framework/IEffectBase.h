@@ -18,6 +18,7 @@
 namespace torvane {
 
 class IEditor;
+class IHostOperations;
 class IResizeState;
 
 constexpr size_t kPluginNameBytes = 128;
@@ -25,8 +26,8 @@ constexpr size_t kPluginNameBytes = 128;
 // The host-neutral heart of the plug-in: parameters, presets, channel
 // configuration and buffers, sample rate and block size, the attached editor
 // and the plug-in lock. It turns a host's buffers into one call of the effect's
-// ProcessBlock hook. A host adapter derives from it and supplies the host
-// operations; the effect derives from the adapter and overrides the hooks.
+// ProcessBlock hook. The effect derives from it and overrides the hooks; the
+// adapter of a plug-in format owns the effect and supplies the host operations.
 // Every entry that changes state takes the recursive plug-in lock.
 class IEffectBase {
  public:
@@ -67,31 +68,42 @@ class IEffectBase {
   // automation callback while its audio thread waits for ours.
   virtual void SetParameterFromEditor(int index, double position);
 
-  // Host operations, supplied by the host adapter.
-  virtual void BeginParameterEdit(int index) = 0;
-  virtual void NotifyHostOfParameter(int index, double position) = 0;
-  virtual void EndParameterEdit(int index) = 0;
-  virtual void NotifyHostOfDisplayChange() = 0;
-  virtual bool HostRendersOffline() { return false; }
-  virtual int64_t HostSamplePosition() = 0;
-  virtual double HostTempo() = 0;
-  virtual void HostTimeSignature(int& numerator, int& denominator) = 0;
-  virtual void HostTimeInfo(TimeInfo& info) = 0;
-  virtual int IdentifyHost() { return host_; }
-  virtual void ResizeEditor(int width, int height) = 0;
+  // Host operations, forwarded to the host the format's adapter connected;
+  // without one they do nothing and report nothing.
+  virtual void BeginParameterEdit(int index);
+  virtual void NotifyHostOfParameter(int index, double position);
+  virtual void EndParameterEdit(int index);
+  virtual void NotifyHostOfDisplayChange();
+  virtual bool HostRendersOffline();
+  virtual int64_t HostSamplePosition();
+  virtual double HostTempo();
+  virtual void HostTimeSignature(int& numerator, int& denominator);
+  virtual void HostTimeInfo(TimeInfo& info);
+  virtual int IdentifyHost();
+  virtual void ResizeEditor(int width, int height);
   // Asks the host to give the window it embeds the editor in room for an
   // editor of this size; false when the host does not do so.
-  virtual bool RequestHostWindowSize(int /*width*/, int /*height*/) { return false; }
-  virtual void InitForHost() {}
+  virtual bool RequestHostWindowSize(int width, int height);
   // Takes ownership; a second editor replaces (and destroys) the first.
   virtual void AttachEditor(std::unique_ptr<IEditor> editor);
   virtual void SetLatency(int samples);
-  virtual bool ForwardMidiMessage(const MidiMessage& message) = 0;
-  // Torvane sends no system-exclusive message; the adapter can.
-  virtual bool ForwardSysEx(const SysExMessage& /*message*/) { return false; }
+  virtual bool ForwardMidiMessage(const MidiMessage& message);
+  virtual bool ForwardSysEx(const SysExMessage& message);
   virtual void RefreshEditorControls();
   virtual void OnPresetsChanged() {}
   virtual void SetBlockSize(int frames);
+  // A host's request for the meter positions (0..1, 0.5 = 0 dB): writes up to
+  // capacity of them and returns how many meters the effect has. Called under
+  // the plug-in lock; an effect without meters keeps this default.
+  virtual int ReadMeters(double* /*positions*/, int /*capacity*/) noexcept { return 0; }
+  // Shows meter positions another instance measured (an editor that follows
+  // its processing instance through a host) in place of its own.
+  virtual void ShowMeters(const double* /*positions*/, int /*count*/) noexcept {}
+
+  // The adapter that owns the effect connects itself (borrowed; null
+  // disconnects), before any host thread can reach the effect.
+  void ConnectHost(IHostOperations* host) noexcept { hostOps_ = host; }
+  IHostOperations* ConnectedHost() const noexcept { return hostOps_; }
 
   bool LegalIO(int inputCount) const noexcept;
   // Stores a positive, finite rate and calls OnReset; any other value is ignored.
@@ -143,6 +155,11 @@ class IEffectBase {
   uint32_t Version() const noexcept { return version_; }
   int Host() const noexcept { return host_; }
   int HostVersion() const noexcept { return hostVersion_; }
+  // Set by the adapter once it has identified the host.
+  void SetHost(int host, int hostVersion) noexcept {
+    host_ = host;
+    hostVersion_ = hostVersion;
+  }
   bool DoesStateChunks() const noexcept { return doesStateChunks_; }
   bool IsInstrument() const noexcept { return isInstrument_; }
   bool DoesMidi() const noexcept { return doesMidi_; }
@@ -167,10 +184,6 @@ class IEffectBase {
   // From now on every state carries the editor size (the layout of an effect
   // whose editor can be resized).
   void StoreEditorSizeInState() noexcept { storesEditorSize_ = true; }
-  void SetHost(int host, int hostVersion) noexcept {
-    host_ = host;
-    hostVersion_ = hostVersion;
-  }
 
  private:
   void ParseChannelIO(const char* channelIO);
@@ -213,6 +226,7 @@ class IEffectBase {
   int blockSize_ = 0;
   int latency_ = 0;
   int tailSize_ = 0;
+  IHostOperations* hostOps_ = nullptr;
   IResizeState* resizeState_ = nullptr;
   bool resizeStateForNextEditor_ = false;
   EditorSizeRecords editorSize_;

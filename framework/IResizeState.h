@@ -14,6 +14,9 @@ class IResizeState {
   virtual void AttachToEditor() = 0;
   // Runs when the host has opened the editor window.
   virtual void ApplyStoredSizeOnOpen() = 0;
+  // Applies the size stored now (a host has just handed it over) to the open
+  // editor; a controller that keeps no size ignores it.
+  virtual void ApplyStoredSize() {}
 };
 
 }  // namespace torvane

@@ -10,6 +10,7 @@
 #include "framework/IParameter.h"
 #include "fuzz/Require.h"
 #include "platform/headless/IGraphicsHeadless.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 namespace {
@@ -29,9 +30,9 @@ std::unique_ptr<IGraphics> CreateGraphics(IEffectBase& effect) {
 using namespace torvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Torvane* effect = new Torvane(nullptr);
+  static Torvane* effect = &(new VstHosted<Torvane>)->effect;
   if (size == 0) return 0;
-  AEffect* record = effect->EffectRecord();
+  AEffect* record = VstRecord(*effect);
   record->dispatcher(record, effSetChunk, data[0] & 1, static_cast<VstIntPtr>(size - 1),
                      const_cast<uint8_t*>(data + 1), 0.0f);
   for (int i = 0; i < effect->NumParameters(); ++i) Check(*effect->GetParameter(i));

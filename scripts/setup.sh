@@ -20,6 +20,9 @@ packages=(
   qemu-user
   # sources for the mingw libpng, artwork rendering, a third-party plug-in
   dpkg-dev librsvg2-bin lsp-plugins-vst
+  # the LV2 plug-in: the format's headers and schemas, and the host tools
+  # that validate and render the bundle in its tests
+  lv2-dev lilv-utils lv2file sordi
 )
 
 as_root() {

@@ -29,37 +29,46 @@ VstInt32 DecimalVersion(uint32_t packed) {
 }
 }  // namespace
 
-IEffectVST::IEffectVST(audioMasterCallback hostCallback, int parameterCount, const char* channelIO,
-                       int presetCount, const char* effectName, const char* productName, const char* makerName,
-                       int32_t uniqueId, uint32_t version) noexcept
-    : IEffectBase(parameterCount, channelIO, presetCount, effectName, productName, makerName, uniqueId, version),
-      hostCallback_(hostCallback) {
+IEffectVST::IEffectVST(audioMasterCallback hostCallback, std::unique_ptr<IEffectBase> effect) noexcept
+    : hostCallback_(hostCallback), plugin_(std::move(effect)) {
+  IEffectBase& plugin = *plugin_;
   effect_.magic = kEffectMagic;
   effect_.dispatcher = VSTDispatcher;
   effect_.process = VSTProcess;
   effect_.setParameter = VSTSetParameter;
   effect_.getParameter = VSTGetParameter;
-  effect_.numPrograms = NumPresets();
-  effect_.numParams = NumParameters();
-  effect_.numInputs = NumInputChannels();
-  effect_.numOutputs = NumOutputChannels();
+  effect_.numPrograms = plugin.NumPresets();
+  effect_.numParams = plugin.NumParameters();
+  effect_.numInputs = plugin.NumInputChannels();
+  effect_.numOutputs = plugin.NumOutputChannels();
   effect_.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
-  if (LegalIO(1)) effect_.flags |= effFlagsCanMono;
+  if (plugin.LegalIO(1)) effect_.flags |= effFlagsCanMono;
   effect_.ioRatio = 1.0f;
   effect_.object = this;
-  effect_.uniqueID = uniqueId;
-  effect_.version = DecimalVersion(version);
+  effect_.uniqueID = plugin.UniqueId();
+  effect_.version = DecimalVersion(plugin.Version());
   effect_.processReplacing = VSTProcessReplacing;
   effect_.processDoubleReplacing = VSTProcessDoubleReplacing;
 
-  inputArrangement_.numChannels = NumInputChannels();
-  inputArrangement_.type = ArrangementType(NumInputChannels());
-  outputArrangement_.numChannels = NumOutputChannels();
-  outputArrangement_.type = ArrangementType(NumOutputChannels());
+  inputArrangement_.numChannels = plugin.NumInputChannels();
+  inputArrangement_.type = ArrangementType(plugin.NumInputChannels());
+  outputArrangement_.numChannels = plugin.NumOutputChannels();
+  outputArrangement_.type = ArrangementType(plugin.NumOutputChannels());
 
-  for (int i = 0; i < NumInputChannels(); ++i) SetInputConnected(i, true);
-  for (int i = 0; i < NumOutputChannels(); ++i) SetOutputConnected(i, true);
-  SetBlockSize(1024);
+  for (int i = 0; i < plugin.NumInputChannels(); ++i) plugin.SetInputConnected(i, true);
+  for (int i = 0; i < plugin.NumOutputChannels(); ++i) plugin.SetOutputConnected(i, true);
+  plugin.SetBlockSize(1024);
+
+  // The effect set its latency and attached its editor while it was built.
+  plugin.ConnectHost(this);
+  effect_.initialDelay = plugin.Latency();
+  if (plugin.Editor()) EditorAttached(*plugin.Editor());
+}
+
+IEffectVST::~IEffectVST() {
+  // The effect goes first; whatever its editor still tells the host on the
+  // way reaches this adapter, still whole.
+  plugin_.reset();
 }
 
 IEffectVST* IEffectVST::FromRecord(AEffect* effect) noexcept {
@@ -127,7 +136,7 @@ void IEffectVST::HostTimeInfo(TimeInfo& info) {
 }
 
 int IEffectVST::IdentifyHost() {
-  if (Host() != kHostNotAsked) return Host();
+  if (plugin_->Host() != kHostNotAsked) return plugin_->Host();
   char product[kProductStringBytes] = {};
   HostCall(audioMasterGetProductString, 0, 0, product);
   product[sizeof(product) - 1] = '\0';  // a host that fills the whole buffer
@@ -140,24 +149,25 @@ int IEffectVST::IdentifyHost() {
       hostVersion = static_cast<int>(v / 10000 * 65536 + v / 100 % 100 * 256 + v % 100);
     }
   }
-  SetHost(HostIdFromName(product), hostVersion);
-  return Host();
+  plugin_->SetHost(HostIdFromName(product), hostVersion);
+  return plugin_->Host();
 }
 
 void IEffectVST::InitForHost() {
   if (hostInitDone_) return;
   hostInitDone_ = true;
-  const int host = IdentifyHost();
+  IEffectBase& plugin = *plugin_;
+  const int host = plugin.IdentifyHost();
   if (host == kHostForte || host == kHostAudition || host == kHostOrion || host == kHostSawStudio) {
     // These hosts offer more channels than they feed.
-    for (int i = 2; i < NumInputChannels(); ++i) SetInputConnected(i, false);
-    if (NumOutputChannels() >= 3) {
-      for (int i = 2; i < NumOutputChannels(); ++i) SetOutputConnected(i, true);
+    for (int i = 2; i < plugin.NumInputChannels(); ++i) plugin.SetInputConnected(i, false);
+    if (plugin.NumOutputChannels() >= 3) {
+      for (int i = 2; i < plugin.NumOutputChannels(); ++i) plugin.SetOutputConnected(i, true);
     }
   }
-  effect_.numInputs = inputArrangement_.numChannels = NumInputChannels();
-  effect_.numOutputs = outputArrangement_.numChannels = NumOutputChannels();
-  OnHostKnown();
+  effect_.numInputs = inputArrangement_.numChannels = plugin.NumInputChannels();
+  effect_.numOutputs = outputArrangement_.numChannels = plugin.NumOutputChannels();
+  plugin.OnHostKnown();
 }
 
 void IEffectVST::SetEditorRect(int width, int height) noexcept {
@@ -167,32 +177,27 @@ void IEffectVST::SetEditorRect(int width, int height) noexcept {
   editorRect_.bottom = static_cast<int16_t>(height);
 }
 
-void IEffectVST::AttachEditor(std::unique_ptr<IEditor> editor) {
-  if (!editor) return;
-  IEffectBase::AttachEditor(std::move(editor));
+void IEffectVST::EditorAttached(const IEditor& editor) {
   // Hosts offer an editor button for the flag, and their own view without it.
-  if (Editor()->HasWindow()) {
+  if (editor.HasWindow()) {
     effect_.flags |= effFlagsHasEditor;
   } else {
     effect_.flags &= ~effFlagsHasEditor;
   }
-  SetEditorRect(Editor()->Width(), Editor()->Height());
+  SetEditorRect(editor.Width(), editor.Height());
 }
 
 void IEffectVST::ResizeEditor(int width, int height) {
-  if (!Editor()) return;
+  if (!plugin_->Editor()) return;
   SetEditorRect(width, height);
-  OnEditorResize(width, height);
+  plugin_->OnEditorResize(width, height);
 }
 
 bool IEffectVST::RequestHostWindowSize(int width, int height) {
   return HostCall(audioMasterSizeWindow, width, height) != 0;
 }
 
-void IEffectVST::SetLatency(int samples) {
-  IEffectBase::SetLatency(samples);
-  effect_.initialDelay = samples;
-}
+void IEffectVST::LatencyChanged(int samples) { effect_.initialDelay = samples; }
 
 bool IEffectVST::ForwardMidiMessage(const MidiMessage& message) {
   VstMidiEvent event = {};

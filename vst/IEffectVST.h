@@ -1,23 +1,30 @@
 #pragma once
 
+#include <memory>
+
 #include "framework/IEffectBase.h"
+#include "framework/IHostOperations.h"
 #include "vst/VstInterface.h"
 
 namespace torvane {
 
-// The VST 2.4 host adapter: fills the effect record the host holds, answers
-// the host's dispatcher requests and audio and parameter callbacks, and
-// implements the base's host operations through the host callback. Owned by
-// the host through the effect record (deleted by the close request); its
-// entry points run on whichever host thread calls them, under the plug-in lock.
-class IEffectVST : public IEffectBase {
+// The VST 2.4 host adapter: owns the effect, fills the effect record the host
+// holds, answers the host's dispatcher requests and audio and parameter
+// callbacks, and implements the effect's host operations through the host
+// callback. Owned by the host through the effect record (deleted by the close
+// request); its entry points run on whichever host thread calls them, under
+// the effect's plug-in lock.
+class IEffectVST final : public IHostOperations {
  public:
-  IEffectVST(audioMasterCallback hostCallback, int parameterCount, const char* channelIO, int presetCount,
-             const char* effectName, const char* productName, const char* makerName, int32_t uniqueId,
-             uint32_t version) noexcept;
+  // Takes the effect (not null) and connects itself as its host.
+  IEffectVST(audioMasterCallback hostCallback, std::unique_ptr<IEffectBase> effect) noexcept;
+  ~IEffectVST() override;
+  IEffectVST(const IEffectVST&) = delete;
+  IEffectVST& operator=(const IEffectVST&) = delete;
 
   AEffect* EffectRecord() noexcept { return &effect_; }
   const ERect& EditorRect() const noexcept { return editorRect_; }
+  IEffectBase& Effect() noexcept { return *plugin_; }
 
   void BeginParameterEdit(int index) override;
   void NotifyHostOfParameter(int index, double position) override;
@@ -31,16 +38,12 @@ class IEffectVST : public IEffectBase {
   int IdentifyHost() override;
   void ResizeEditor(int width, int height) override;
   bool RequestHostWindowSize(int width, int height) override;
-  void InitForHost() override;
-  void AttachEditor(std::unique_ptr<IEditor> editor) override;
-  void SetLatency(int samples) override;
+  void EditorAttached(const IEditor& editor) override;
+  void LatencyChanged(int samples) override;
   bool ForwardMidiMessage(const MidiMessage& message) override;
   bool ForwardSysEx(const SysExMessage& message) override;
-
-  // Answers the meter request of vst/MeterRequest.h: writes up to capacity
-  // meter positions and returns how many meters the effect has. Called under
-  // the plug-in lock; an effect without meters keeps this default.
-  virtual int ReadMeters(double* /*positions*/, int /*capacity*/) noexcept { return 0; }
+  // Identifies the host and fits the channels to it, once per instance.
+  void InitForHost();
 
   // The functions stored in the effect record.
   static VstIntPtr VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -80,6 +83,8 @@ class IEffectVST : public IEffectBase {
   StateChunk programChunk_;
   StateChunk bankChunk_;
   AEffect effect_ = {};
+  // Declared last so that it goes first: its editor may still call the host.
+  std::unique_ptr<IEffectBase> plugin_;
 };
 
 }  // namespace torvane

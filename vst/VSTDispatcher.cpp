@@ -34,15 +34,15 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
   if (opcode == effClose) {
     // Wait for any call still running on another thread, then let go: the
     // lock lives inside the object, which must not be destroyed while held.
-    plugin->Lock().Lock();
-    plugin->Lock().Unlock();
+    plugin->Effect().Lock().Lock();
+    plugin->Effect().Lock().Unlock();
     delete plugin;
     return 0;
   }
   if (opcode == effEditOpen || opcode == effEditClose || opcode == effEditIdle) {
     return plugin->DispatchWindowRequest(opcode, ptr);
   }
-  ScopedLock lock(plugin->Lock());
+  ScopedLock lock(plugin->Effect().Lock());
   return plugin->Dispatch(opcode, index, value, ptr, opt);
 }
 
@@ -51,46 +51,46 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 i
 // idle request runs without the plug-in lock, as window messages do on
 // platforms that have them.
 VstIntPtr IEffectVST::DispatchWindowRequest(VstInt32 opcode, void* ptr) {
-  IEditor* editor = Editor();
+  IEditor* editor = plugin_->Editor();
   if (!editor) return 0;
   ScopedLockIfAny window(editor->WindowLock());
   if (opcode == effEditIdle) {
     editor->Idle();
     return 0;
   }
-  ScopedLock lock(Lock());
+  ScopedLock lock(plugin_->Lock());
   if (opcode == effEditClose) {
-    OnEditorClose();
+    plugin_->OnEditorClose();
     editor->CloseEditorWindow();
     return 1;
   }
   if (!editor->OpenEditorWindow(ptr)) return 0;
-  OnEditorOpen();
-  if (ResizeState()) ResizeState()->ApplyStoredSizeOnOpen();
+  plugin_->OnEditorOpen();
+  if (plugin_->ResizeState()) plugin_->ResizeState()->ApplyStoredSizeOnOpen();
   return 1;
 }
 
 VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  IParameter* parameter = GetParameter(index);
+  IParameter* parameter = plugin_->GetParameter(index);
   switch (opcode) {
     case effOpen:
       InitForHost();
-      for (int i = 0; i < NumParameters(); ++i) OnParameterChange(i);
+      for (int i = 0; i < plugin_->NumParameters(); ++i) plugin_->OnParameterChange(i);
       return 0;
     case effSetProgram:
-      if (!DoesStateChunks()) ModifyCurrentPreset();
-      if (value >= 0 && value <= 0x7fffffff) LoadPreset(static_cast<int>(value));
+      if (!plugin_->DoesStateChunks()) plugin_->ModifyCurrentPreset();
+      if (value >= 0 && value <= 0x7fffffff) plugin_->LoadPreset(static_cast<int>(value));
       return 0;
     case effGetProgram:
-      return CurrentPreset();
+      return plugin_->CurrentPreset();
     case effSetProgramName:
       if (ptr) {
-        ModifyCurrentPreset(static_cast<const char*>(ptr));
-        OnPresetsChanged();
+        plugin_->ModifyCurrentPreset(static_cast<const char*>(ptr));
+        plugin_->OnPresetsChanged();
       }
       return 0;
     case effGetProgramName:
-      CopyToHost(ptr, kVstMaxProgNameLen, PresetName(CurrentPreset()));
+      CopyToHost(ptr, kVstMaxProgNameLen, plugin_->PresetName(plugin_->CurrentPreset()));
       return 0;
     case effGetParamLabel:
       if (parameter) CopyToHost(ptr, kParameterTextBytes, parameter->HostLabel());
@@ -103,18 +103,18 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       return 0;
     case effSetSampleRate:
       // SetSampleRate ignores a rate that is not positive and finite, and resets otherwise.
-      SetSampleRate(opt);
+      plugin_->SetSampleRate(opt);
       return 0;
     case effSetBlockSize:
-      SetBlockSize(value > 0 && value <= kMaxBlockSize ? static_cast<int>(value) : 0);
-      OnReset();
+      plugin_->SetBlockSize(value > 0 && value <= IEffectBase::kMaxBlockSize ? static_cast<int>(value) : 0);
+      plugin_->OnReset();
       return 0;
     case effMainsChanged:
-      OnProcessingSwitch(value != 0);
-      if (value == 0) OnReset();
+      plugin_->OnProcessingSwitch(value != 0);
+      if (value == 0) plugin_->OnReset();
       return 0;
     case effEditGetRect:
-      if (!ptr || !Editor()) return 0;
+      if (!ptr || !plugin_->Editor()) return 0;
       *static_cast<ERect**>(ptr) = &editorRect_;
       return 1;
     case effIdentify:
@@ -131,24 +131,24 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       return StringToParameter(index, static_cast<const char*>(ptr));
     case effGetProgramNameIndexed:
       if (!ptr) return 0;
-      CopyToHost(ptr, kVstMaxProgNameLen, PresetName(index));
+      CopyToHost(ptr, kVstMaxProgNameLen, plugin_->PresetName(index));
       return *static_cast<const char*>(ptr) != '\0' ? 1 : 0;
     case effGetInputProperties:
     case effGetOutputProperties:
       return GetPinProperties(index, static_cast<VstPinProperties*>(ptr), opcode == effGetInputProperties);
     case effGetPlugCategory:
-      return IsInstrument() ? kPlugCategSynth : kPlugCategEffect;
+      return plugin_->IsInstrument() ? kPlugCategSynth : kPlugCategEffect;
     case effSetSpeakerArrangement:
       return SetSpeakerArrangement(reinterpret_cast<const VstSpeakerArrangement*>(value),
                                    static_cast<const VstSpeakerArrangement*>(ptr));
     case effGetEffectName:
-      CopyToHost(ptr, kVstMaxEffectNameLen, EffectName());
+      CopyToHost(ptr, kVstMaxEffectNameLen, plugin_->EffectName());
       return ptr ? 1 : 0;
     case effGetVendorString:
-      CopyToHost(ptr, kVstMaxVendorStrLen, MakerName());
+      CopyToHost(ptr, kVstMaxVendorStrLen, plugin_->MakerName());
       return ptr ? 1 : 0;
     case effGetProductString:
-      CopyToHost(ptr, kVstMaxProductStrLen, ProductName());
+      CopyToHost(ptr, kVstMaxProductStrLen, plugin_->ProductName());
       return ptr ? 1 : 0;
     case effGetVendorVersion:
       return effect_.version;
@@ -157,14 +157,14 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
     case effCanDo:
       return CanDo(static_cast<const char*>(ptr));
     case effGetTailSize:
-      return TailSize();
+      return plugin_->TailSize();
     case effGetVstVersion:
       return kVstVersion;
     case effGetMidiKeyName: {
       auto* key = static_cast<MidiKeyName*>(ptr);
       if (!key) return 0;
       key->keyName[0] = '\0';
-      return NameMidiNote(key->thisKeyNumber, key->keyName) ? 1 : 0;
+      return plugin_->NameMidiNote(key->thisKeyNumber, key->keyName) ? 1 : 0;
     }
     case effGetSpeakerArrangement:
       if (value) *reinterpret_cast<VstSpeakerArrangement**>(value) = &inputArrangement_;
@@ -178,7 +178,7 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
 VstIntPtr IEffectVST::GetChunk(void** data, bool isBank) {
   if (!data) return 0;
   StateChunk& chunk = isBank ? bankChunk_ : programChunk_;
-  if (!WriteChunk(chunk, isBank) || chunk.Size() == 0) return 0;
+  if (!plugin_->WriteChunk(chunk, isBank) || chunk.Size() == 0) return 0;
   *data = const_cast<uint8_t*>(chunk.Data());
   return chunk.Size();
 }
@@ -187,11 +187,11 @@ VstIntPtr IEffectVST::SetChunk(const void* data, VstIntPtr size, bool isBank) {
   if (!data || size < 0 || size > 0x7fffffff) return 0;
   StateChunk& chunk = isBank ? bankChunk_ : programChunk_;
   if (!chunk.Assign(data, static_cast<int>(size))) return 0;
-  return ReadChunk(chunk, isBank) ? 1 : 0;
+  return plugin_->ReadChunk(chunk, isBank) ? 1 : 0;
 }
 
 VstIntPtr IEffectVST::StringToParameter(int index, const char* text) {
-  IParameter* parameter = GetParameter(index);
+  IParameter* parameter = plugin_->GetParameter(index);
   if (!parameter) return 0;
   if (!text) return 1;
   double v = 0.0;
@@ -208,9 +208,9 @@ VstIntPtr IEffectVST::StringToParameter(int index, const char* text) {
     if (found < 0) return 0;
     v = parameter->DisplayTextAt(found).value;
   }
-  if (Editor()) Editor()->PushParameterToControls(index, v, false);
+  if (plugin_->Editor()) plugin_->Editor()->PushParameterToControls(index, v, false);
   parameter->SetClamped(v);
-  OnParameterChange(index);
+  plugin_->OnParameterChange(index);
   return 1;
 }
 
@@ -227,25 +227,26 @@ VstIntPtr IEffectVST::ProcessEvents(const VstEvents* events) {
       message.status = static_cast<uint8_t>(midi->midiData[0]);
       message.data1 = static_cast<uint8_t>(midi->midiData[1]);
       message.data2 = static_cast<uint8_t>(midi->midiData[2]);
-      HandleMidiMessage(message);
+      plugin_->HandleMidiMessage(message);
     } else if (event->type == kVstSysExType) {
       const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
       SysExMessage message;
       message.offset = sysex->deltaFrames;
       message.size = sysex->dumpBytes;
       message.data = reinterpret_cast<const uint8_t*>(sysex->sysexDump);
-      HandleSysEx(message);
+      plugin_->HandleSysEx(message);
     }
   }
   return 1;
 }
 
 VstIntPtr IEffectVST::GetPinProperties(int index, VstPinProperties* properties, bool isInput) {
-  const int count = isInput ? NumInputChannels() : NumOutputChannels();
+  const int count = isInput ? plugin_->NumInputChannels() : plugin_->NumOutputChannels();
   if (!properties || index < 0 || index >= count) return 0;
   properties->flags = kVstPinIsActive;
   if (index % 2 == 0 && index < count - 1) properties->flags |= kVstPinIsStereo;
-  const char* label = isInput ? GetInputChannel(index)->label.Get() : GetOutputChannel(index)->label.Get();
+  const char* label =
+      isInput ? plugin_->GetInputChannel(index)->label.Get() : plugin_->GetOutputChannel(index)->label.Get();
   if (*label) {
     CopyFixedText(properties->label, label);
   } else {
@@ -257,16 +258,17 @@ VstIntPtr IEffectVST::GetPinProperties(int index, VstPinProperties* properties, 
 VstIntPtr IEffectVST::SetSpeakerArrangement(const VstSpeakerArrangement* inputs,
                                             const VstSpeakerArrangement* outputs) {
   if (inputs) {
-    for (int i = 0; i < NumInputChannels(); ++i) SetInputConnected(i, i < inputs->numChannels);
+    for (int i = 0; i < plugin_->NumInputChannels(); ++i) plugin_->SetInputConnected(i, i < inputs->numChannels);
   }
   if (outputs) {
-    for (int i = 0; i < NumOutputChannels(); ++i) SetOutputConnected(i, i < outputs->numChannels);
+    for (int i = 0; i < plugin_->NumOutputChannels(); ++i) plugin_->SetOutputConnected(i, i < outputs->numChannels);
   }
   return 1;
 }
 
 VstIntPtr IEffectVST::VendorSpecific(int index, VstIntPtr value, void* ptr, float opt) {
-  IParameter* parameter = value >= 0 && value < NumParameters() ? GetParameter(static_cast<int>(value)) : nullptr;
+  IParameter* parameter =
+      value >= 0 && value < plugin_->NumParameters() ? plugin_->GetParameter(static_cast<int>(value)) : nullptr;
   if (index == kVendorSpecificDisplayText) {
     if (!ptr) return 0;
     if (parameter) parameter->FormatDisplay(opt, true, static_cast<char*>(ptr), kParameterTextBytes);
@@ -277,7 +279,7 @@ VstIntPtr IEffectVST::VendorSpecific(int index, VstIntPtr value, void* ptr, floa
   }
   if (index == kVendorSpecificReadMeters) {
     const int capacity = ptr && value > 0 ? static_cast<int>(std::min<VstIntPtr>(value, 0x7fffffff)) : 0;
-    return ReadMeters(static_cast<double*>(ptr), capacity);
+    return plugin_->ReadMeters(static_cast<double*>(ptr), capacity);
   }
   return 0;
 }
@@ -288,7 +290,7 @@ VstIntPtr IEffectVST::CanDo(const char* text) const {
   static constexpr const char* kMidiCapabilities[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
                                                       "receiveVstMidiEvent"};
   for (const char* midi : kMidiCapabilities) {
-    if (std::strcmp(text, midi) == 0) return DoesMidi() ? 1 : 0;
+    if (std::strcmp(text, midi) == 0) return plugin_->DoesMidi() ? 1 : 0;
   }
   return 0;
 }

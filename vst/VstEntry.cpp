@@ -1,8 +1,9 @@
 // The plug-in library's exported entry points: a host calls VSTPluginMain (or
 // its older name, main) with its callback and receives the effect record.
 #include <mutex>
+#include <new>
 
-#include "vst/EffectFactory.h"
+#include "framework/EffectFactory.h"
 #include "vst/IEffectVST.h"
 
 #ifdef _WIN32
@@ -15,10 +16,13 @@ TORVANE_EXPORT torvane::AEffect* VSTPluginMain(torvane::audioMasterCallback host
   // Hosts may create instances from several threads; one at a time is enough.
   static std::mutex creationLock;
   std::lock_guard<std::mutex> lock(creationLock);
-  torvane::IEffectVST* effect = torvane::CreateEffect(hostCallback);
+  std::unique_ptr<torvane::IEffectBase> effect = torvane::CreateEffect();
   if (!effect) return nullptr;
   effect->FillDefaultPresets("Empty", effect->NumPresets());
-  torvane::AEffect* record = effect->EffectRecord();
+  // Owned by the host through the record from here on (the close request deletes it).
+  auto* adapter = new (std::nothrow) torvane::IEffectVST(hostCallback, std::move(effect));
+  if (!adapter) return nullptr;
+  torvane::AEffect* record = adapter->EffectRecord();
   if (record->numPrograms < 1) record->numPrograms = 1;
   return record;
 }

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "framework/FourCharCode.h"
+
 namespace torvane {
 
 using VstInt32 = int32_t;
@@ -24,13 +26,6 @@ using AEffectProcessDoubleProc = void (*)(AEffect* effect, double** inputs, doub
                                           VstInt32 sampleFrames);
 using AEffectSetParameterProc = void (*)(AEffect* effect, VstInt32 index, float parameter);
 using AEffectGetParameterProc = float (*)(AEffect* effect, VstInt32 index);
-
-constexpr VstInt32 FourCharCode(char a, char b, char c, char d) {
-  return static_cast<VstInt32>(static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24 |
-                               static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16 |
-                               static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8 |
-                               static_cast<uint32_t>(static_cast<uint8_t>(d)));
-}
 
 constexpr VstInt32 kEffectMagic = FourCharCode('V', 's', 't', 'P');
 

@@ -22,6 +22,7 @@
 #include "effect/Torvane.h"
 #include "framework/IResizeState.h"
 #include "system/ProfileFile.h"
+#include "tests/support/VstHosted.h"
 
 // After the editor's headers: Xlib defines names such as KeyPress as macros.
 #include <X11/Xlib.h>
@@ -64,14 +65,16 @@ struct OpenEditor {
     graphics.HandleMouseUp(graphics.Width(), graphics.Height(), kLeft);
   }
 
-  Torvane effect{nullptr};
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   IGraphics& graphics = static_cast<IGraphics&>(*effect.Editor());
   std::vector<IHBiDirMeterControl*> meters;
 };
 
 void EffectConstruction(benchmark::State& state) {
   for (auto _ : state) {
-    Torvane effect(nullptr);
+    VstHosted<Torvane> effectHosted;
+    Torvane& effect = effectHosted.effect;
     benchmark::DoNotOptimize(effect.Editor());
   }
 }

@@ -25,6 +25,7 @@
 #include "effect/Torvane.h"
 #include "raster/MemBitmap.h"
 #include "raster/PngWriter.h"
+#include "tests/support/VstHosted.h"
 #include "tools/render/BassRiff.h"
 #include "tools/render/PlotLayout.h"
 #include "tools/render/PlotPainter.h"
@@ -154,8 +155,9 @@ void PluginAlone(benchmark::State& state) {
   const int columns = PlotLayout::For(PlotLayout::kDefaultWidth, PlotLayout::kDefaultHeight, 8).Columns();
   for (auto _ : state) {
     state.PauseTiming();
-    Torvane effect(nullptr);
-    AEffect* record = effect.EffectRecord();
+    VstHosted<Torvane> effectHosted;
+    Torvane& effect = effectHosted.effect;
+    AEffect* record = VstRecord(effect);
     record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);
     record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
     record->dispatcher(record, effSetBlockSize, 0, kBlock, nullptr, 0.0f);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "effect/Torvane.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 
@@ -18,7 +19,7 @@ constexpr int kBlock = 512;
 class Session {
  public:
   explicit Session(bool flushToZero) : flushToZero_(flushToZero) {
-    AEffect* record = effect_.EffectRecord();
+    AEffect* record = VstRecord(effect_);
     record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
     record->dispatcher(record, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
     record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);
@@ -42,7 +43,8 @@ class Session {
   }
 
  private:
-  Torvane effect_{nullptr};
+  VstHosted<Torvane> effect_Hosted;
+  Torvane& effect_ = effect_Hosted.effect;
   bool flushToZero_;
   double burst_[kBlock];
   double silence_[kBlock] = {};

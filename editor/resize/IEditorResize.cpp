@@ -200,6 +200,11 @@ void IEditorResize::ApplyStoredSizeOnOpen() {
   }
 }
 
+void IEditorResize::ApplyStoredSize() {
+  storedSizeApplied_ = false;
+  ApplyStoredSizeOnOpen();
+}
+
 double IEditorResize::OpenScale(double stored) const noexcept {
   if (stored == SettingsFile::kNotSet) return guiScale_;
   if (WindowFits(stored)) return stored;

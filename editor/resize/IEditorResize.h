@@ -81,6 +81,7 @@ class IEditorResize : public IControl, public IResizeController, public IResizeS
   // stored scale, the layout, the images rendered for the scale unless they
   // are already, and the window's size.
   void ApplyStoredSizeOnOpen() override;
+  void ApplyStoredSize() override;
 
   // --- For the graphics core ------------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include "effect/Torvane.h"
 #include "raster/ClearBitmap.h"
 #include "support/RecordingHost.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 
@@ -151,7 +152,8 @@ TEST_F(Controls, FaderFollowsThePointerWithinItsTrackAndTheWheelInSmallSteps) {
 
 TEST(ReadOuts, ShowTheValueWithItsUnitAndTakeTypedNumbers) {
   RecordingHost host;
-  Torvane effect{RecordingHost::Callback};
+  VstHosted<Torvane> effectHosted{RecordingHost::Callback};
+  Torvane& effect = effectHosted.effect;
   auto owned = std::make_unique<TestGraphics>(effect);
   TestGraphics* graphics = owned.get();
   static const double kCutoffs[] = {20, 30, 40, 50, 60, 70, 80, 90, 100};

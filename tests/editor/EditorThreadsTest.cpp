@@ -13,6 +13,7 @@
 #include "editor/IHBiDirMeterControl.h"
 #include "editor/TextEntry.h"
 #include "effect/Torvane.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 
@@ -151,8 +152,9 @@ TEST(EditorThreads, GestureDoesNotDeadlockAHostThatLocksInItsAutomationHandler) 
   TestImages().clear();
   AddTestImage(kHandleId, 22, 40, [](int, int) { return 0xFFFFFFFFu; });
   LockingHost host;
-  Torvane effect{LockingHost::Callback};
-  AEffect* record = effect.EffectRecord();
+  VstHosted<Torvane> effectHosted{LockingHost::Callback};
+  Torvane& effect = effectHosted.effect;
+  AEffect* record = VstRecord(effect);
   auto owned = std::make_unique<TestGraphics>(effect);
   TestGraphics* graphics = owned.get();
   IImageStrip& handle = graphics->LoadImageStrip(kHandleId, "test/handle.png", 1);

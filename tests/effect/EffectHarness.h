@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effect/Torvane.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 
@@ -20,7 +21,7 @@ class EffectHarness {
 
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f) {
-    AEffect* record = effect.EffectRecord();
+    AEffect* record = VstRecord(effect);
     return record->dispatcher(record, opcode, index, value, ptr, opt);
   }
 
@@ -44,7 +45,8 @@ class EffectHarness {
     }
   }
 
-  Torvane effect{nullptr};
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
 
  private:
   int blockSize_;

@@ -63,7 +63,7 @@ template <typename Sample>
 void Render(SimdPath path, bool stereo, bool dirt, std::vector<Sample>& outLeft, std::vector<Sample>& outRight) {
   EffectHarness harness(48000.0, 256);
   ASSERT_TRUE(harness.effect.UseSimdPath(path));
-  AEffect* record = harness.effect.EffectRecord();
+  AEffect* record = VstRecord(harness.effect);
   std::vector<double> left, right;
   Input(left, right);
   std::vector<Sample> inLeft(left.begin(), left.end()), inRight(right.begin(), right.end());

@@ -17,6 +17,7 @@
 #include "editor/IGraphics.h"
 #include "editor/IHBiDirMeterControl.h"
 #include "support/EditorDoubles.h"
+#include "tests/support/VstHosted.h"
 #include "vst/MeterRequest.h"
 
 namespace torvane {
@@ -78,7 +79,8 @@ const double kFlat[7] = {};
 }  // namespace
 
 TEST(TorvaneParameters, MatchTheirPublishedDefinitions) {
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   struct Row {
     const char* name;
     double min, max, step, defaultValue;

@@ -11,6 +11,7 @@
 #include "framework/HostId.h"
 #include "support/EditorDoubles.h"
 #include "support/RecordingHost.h"
+#include "tests/support/VstHosted.h"
 
 #if defined(__x86_64__)
 #include <xmmintrin.h>
@@ -32,12 +33,13 @@ TEST(HostIdFromName, FirstContainedNameDecidesInAnyLetterCase) {
 class Adapter : public ::testing::Test {
  protected:
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
-    AEffect* record = effect.EffectRecord();
+    AEffect* record = VstRecord(effect);
     return record->dispatcher(record, opcode, index, value, ptr, 0.0f);
   }
 
   RecordingHost host;
-  Torvane effect{RecordingHost::Callback};
+  VstHosted<Torvane> effectHosted{RecordingHost::Callback};
+  Torvane& effect = effectHosted.effect;
 };
 
 TEST_F(Adapter, IdentifiesTheHostOnceAndPacksItsVersion) {
@@ -56,11 +58,13 @@ TEST_F(Adapter, VendorVersionThatIsNoVersionLeavesTheVersionUnknown) {
   EXPECT_EQ(effect.IdentifyHost(), kHostReaper);
   EXPECT_EQ(effect.HostVersion(), 0);
 
-  Torvane newest{RecordingHost::Callback};
+  VstHosted<Torvane> newestHosted{RecordingHost::Callback};
+  Torvane& newest = newestHosted.effect;
   host.vendorVersion = 327679999;  // 32767.99.99, the largest that packs
   newest.IdentifyHost();
   EXPECT_EQ(newest.HostVersion(), 32767 * 65536 + 99 * 256 + 99);
-  Torvane beyond{RecordingHost::Callback};
+  VstHosted<Torvane> beyondHosted{RecordingHost::Callback};
+  Torvane& beyond = beyondHosted.effect;
   host.vendorVersion = 327680000;
   beyond.IdentifyHost();
   EXPECT_EQ(beyond.HostVersion(), 0);
@@ -154,11 +158,11 @@ TEST_F(Adapter, AttachedEditorIsAnnouncedSizedAndFedEveryValue) {
   ASSERT_EQ(editor->pushes.size(), 14u);
   EXPECT_EQ(editor->pushes[9].value, 1.0 / 8.0);  // "LF Cut" default, normalised
   EXPECT_TRUE(editor->pushes[9].normalised);
-  EXPECT_TRUE(effect.EffectRecord()->flags & effFlagsHasEditor);
+  EXPECT_TRUE(VstRecord(effect)->flags & effFlagsHasEditor);
 
   ERect* rect = nullptr;
   EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
-  ASSERT_EQ(rect, &effect.EditorRect());
+  ASSERT_EQ(rect, &effectHosted.Adapter().EditorRect());
   EXPECT_EQ(rect->right, 720);
   EXPECT_EQ(rect->bottom, 420);
   effect.ResizeEditor(1440, 840);
@@ -224,9 +228,9 @@ TEST_F(Adapter, WindowSizeRequestsReachTheHost) {
 TEST_F(Adapter, EditorWithoutAWindowIsNotAnnounced) {
   auto editor = std::make_unique<FakeEditor>();
   editor->hasWindow = false;
-  effect.EffectRecord()->flags |= effFlagsHasEditor;  // as the effect's own editor may have left it
+  VstRecord(effect)->flags |= effFlagsHasEditor;  // as the effect's own editor may have left it
   effect.AttachEditor(std::move(editor));
-  EXPECT_FALSE(effect.EffectRecord()->flags & effFlagsHasEditor);
+  EXPECT_FALSE(VstRecord(effect)->flags & effFlagsHasEditor);
 }
 
 TEST_F(Adapter, ReplacedEditorTakesItsResizeControllerAlong) {
@@ -246,7 +250,7 @@ TEST_F(Adapter, HostChangesFollowIntoTheEditor) {
   FakeEditor* editor = ownedEditor.get();
   effect.AttachEditor(std::move(ownedEditor));
   editor->pushes.clear();
-  AEffect* record = effect.EffectRecord();
+  AEffect* record = VstRecord(effect);
   record->setParameter(record, 2, 0.25f);
   ASSERT_GE(editor->pushes.size(), 1u);
   EXPECT_EQ(editor->pushes[0].parameter, 2);
@@ -273,18 +277,19 @@ TEST_F(Adapter, HostChangesFollowIntoTheEditor) {
 #if defined(__x86_64__)
 namespace {
 // Records the floating-point control state its processing runs with.
-class ControlStateProbe : public IEffectVST {
+class ControlStateProbe : public IEffectBase {
  public:
-  ControlStateProbe() : IEffectVST(nullptr, 0, "2-2", 0, "Probe", "", "", 0, 0) {}
+  ControlStateProbe() : IEffectBase(0, "2-2", 0, "Probe", "", "", 0, 0) {}
   void ProcessBlock(const double* const*, double* const*, int) override { seen = _mm_getcsr(); }
   unsigned seen = 0;
 };
 }  // namespace
 
 TEST(FlushToZero, ProcessingRunsWithDenormalsFlushedAndRestoresTheHostState) {
-  ControlStateProbe probe;
+  VstHosted<ControlStateProbe> hosted;
+  ControlStateProbe& probe = hosted.effect;
   const unsigned host = _mm_getcsr();
-  AEffect* record = probe.EffectRecord();
+  AEffect* record = hosted.EffectRecord();
   float in[4] = {}, out[4];
   float* inputs[] = {in, in};
   float* outputs[] = {out, out};

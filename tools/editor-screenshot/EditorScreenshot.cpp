@@ -19,6 +19,7 @@
 #include "platform/headless/IGraphicsHeadless.h"
 #include "raster/PngWriter.h"
 #include "tools/common/ParameterInfo.h"
+#include "vst/IEffectVST.h"
 
 namespace torvane {
 
@@ -129,7 +130,7 @@ bool ApplySetting(Torvane& effect, const ParameterSetting& setting, std::string&
   return true;
 }
 
-bool LoadState(Torvane& effect, const std::string& path, std::string& error) {
+bool LoadState(AEffect* record, const std::string& path, std::string& error) {
   std::error_code failure;
   const std::uintmax_t size = std::filesystem::file_size(path, failure);
   if (failure || size > kMaxStateBytes) {
@@ -138,7 +139,6 @@ bool LoadState(Torvane& effect, const std::string& path, std::string& error) {
   }
   std::ifstream file(path, std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  AEffect* record = effect.EffectRecord();
   if (!file.good() && !file.eof()) {
     error = "cannot read the state file " + path;
     return false;
@@ -178,10 +178,12 @@ bool RenderEditorScreenshot(const ScreenshotOptions& options, GrowableBuffer& pn
   const DocumentsScope scope(documents.Path());
   SettingsFile(ScreenshotDocuments().c_str(), "Quillfen", "Torvane").WriteStoredScale(options.scale);
 
-  Torvane effect(nullptr);
-  AEffect* record = effect.EffectRecord();
+  // Driven through the VST adapter, as the library a host loads would be.
+  IEffectVST adapter(nullptr, std::make_unique<Torvane>());
+  auto& effect = static_cast<Torvane&>(adapter.Effect());
+  AEffect* record = adapter.EffectRecord();
   record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);
-  if (!options.loadState.empty() && !LoadState(effect, options.loadState, error)) return false;
+  if (!options.loadState.empty() && !LoadState(record, options.loadState, error)) return false;
   for (const ParameterSetting& setting : options.settings) {
     if (!ApplySetting(effect, setting, error)) return false;
   }

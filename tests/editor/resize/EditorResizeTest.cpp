@@ -5,6 +5,7 @@
 #include "ScratchEditor.h"
 #include "editor/IFaderControl.h"
 #include "editor/RasterCache.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 
@@ -24,7 +25,7 @@ void DragCorner(IGraphics& graphics, int w, int h, int x, int y) {
 
 std::vector<char> ProgramChunk(Torvane& effect) {
   void* data = nullptr;
-  AEffect* record = effect.EffectRecord();
+  AEffect* record = VstRecord(effect);
   const VstIntPtr size = record->dispatcher(record, effGetChunk, 1, 0, &data, 0.0f);
   return std::vector<char>(static_cast<char*>(data), static_cast<char*>(data) + size);
 }
@@ -33,7 +34,8 @@ std::vector<char> ProgramChunk(Torvane& effect) {
 using EditorResize = ScratchEditor;
 
 TEST_F(EditorResize, ConstructionStoresScaleOneAndOpensAtScaleOneWithAHandleOf20) {
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   EXPECT_EQ(StoredScaleText(), "1.000000000000000");
   Open(effect);
   ScratchGraphics& graphics = Graphics(effect);
@@ -49,7 +51,8 @@ TEST_F(EditorResize, ConstructionStoresScaleOneAndOpensAtScaleOneWithAHandleOf20
 // While the corner is held the window follows with a plain backdrop; the
 // images are rendered for the new scale once, when it is let go.
 TEST_F(EditorResize, CornerDragToDoubleSizeScalesEverythingByTwo) {
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   Open(effect);
   ScratchGraphics& graphics = Graphics(effect);
   IEditorResize& resize = Resize(effect);
@@ -59,8 +62,8 @@ TEST_F(EditorResize, CornerDragToDoubleSizeScalesEverythingByTwo) {
   EXPECT_EQ(resize.GuiScale(), 2.0);
   EXPECT_EQ(graphics.Surface()->Width(), 1440);
   EXPECT_EQ(graphics.Surface()->Height(), 840);
-  EXPECT_EQ(effect.EditorRect().right, 1440);
-  EXPECT_EQ(effect.EditorRect().bottom, 840);
+  EXPECT_EQ(effectHosted.Adapter().EditorRect().right, 1440);
+  EXPECT_EQ(effectHosted.Adapter().EditorRect().bottom, 840);
   EXPECT_EQ(StoredScaleText(), "2.000000000000000");
   Tick(effect);
   EXPECT_EQ(Pixel(graphics, 5, 5), kBackdrop);
@@ -93,7 +96,8 @@ TEST_F(EditorResize, CornerDragToDoubleSizeScalesEverythingByTwo) {
 // stay rendered for 2 until the editor is opened again.
 TEST_F(EditorResize, DoubleClickAtTwoReturnsToOneAndAsksToBeReopenedUntilItIs) {
   StoreScale("2.0");
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   Open(effect);
   ScratchGraphics& graphics = Graphics(effect);
   IEditorResize& resize = Resize(effect);
@@ -104,7 +108,7 @@ TEST_F(EditorResize, DoubleClickAtTwoReturnsToOneAndAsksToBeReopenedUntilItIs) {
   graphics.HandleMouseUp(1430, 830, kLeft);
   EXPECT_EQ(resize.GuiScale(), 1.0);
   EXPECT_EQ(graphics.Surface()->Width(), 720);
-  EXPECT_EQ(effect.EditorRect().right, 720);
+  EXPECT_EQ(effectHosted.Adapter().EditorRect().right, 720);
   EXPECT_EQ(StoredScaleText(), "1.000000000000000");
 
   for (int tick = 0; tick < 3; ++tick) {
@@ -134,9 +138,10 @@ TEST_F(EditorResize, DoubleClickAtTwoReturnsToOneAndAsksToBeReopenedUntilItIs) {
 
 TEST_F(EditorResize, StoredScaleIsClampedAtConstructionAndUsedAsStoredAtOpen) {
   StoreScale("5");
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   EXPECT_EQ(Resize(effect).GuiScale(), 3.0);
-  EXPECT_EQ(effect.EditorRect().right, 720);  // no window yet
+  EXPECT_EQ(effectHosted.Adapter().EditorRect().right, 720);  // no window yet
   Open(effect);
   EXPECT_EQ(Resize(effect).GuiScale(), 5.0);
   EXPECT_EQ(Graphics(effect).Surface()->Width(), 3600);
@@ -153,7 +158,8 @@ TEST_F(EditorResize, StoredScaleIsClampedAtConstructionAndUsedAsStoredAtOpen) {
 // A damaged or hand-edited file must not ask for a window no screen shows or
 // memory holds: such a value falls back into the scale range.
 TEST_F(EditorResize, AbsurdStoredScalesNeverMakeAnAbsurdWindow) {
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   for (auto [text, scale] : {std::pair{"1e9", 3.0}, {"12", 3.0}, {"0.001", 1.0}, {"inf", 1.0}, {"-2", 1.0}}) {
     StoreScale(text);
     Open(effect);
@@ -165,7 +171,8 @@ TEST_F(EditorResize, AbsurdStoredScalesNeverMakeAnAbsurdWindow) {
 // The unscaled size travels in the effect's state, not in the shared file.
 TEST_F(EditorResize, SizeDragKeepsTheFileAndTheStateCarriesTheSize) {
   StoreScale("2.0");
-  Torvane first(nullptr);
+  VstHosted<Torvane> firstHosted;
+  Torvane& first = firstHosted.effect;
   Open(first);
   Resize(first).DragWidthTo(1600);
   EXPECT_EQ(Resize(first).BaseWidth(), 800.0);
@@ -175,8 +182,9 @@ TEST_F(EditorResize, SizeDragKeepsTheFileAndTheStateCarriesTheSize) {
   EXPECT_EQ(Graphics(first).Surface()->Height(), 2520);
   const std::vector<char> chunk = ProgramChunk(first);
 
-  Torvane second(nullptr);
-  AEffect* record = second.EffectRecord();
+  VstHosted<Torvane> secondHosted;
+  Torvane& second = secondHosted.effect;
+  AEffect* record = VstRecord(second);
   ASSERT_EQ(record->dispatcher(record, effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()),
                                const_cast<char*>(chunk.data()), 0.0f),
             1);
@@ -186,9 +194,11 @@ TEST_F(EditorResize, SizeDragKeepsTheFileAndTheStateCarriesTheSize) {
   EXPECT_EQ(Graphics(second).Surface()->Height(), 2520);
 
   // A state from before any resize (-1: nothing stored) leaves the panel's size.
-  Torvane fresh(nullptr), third(nullptr);
+  VstHosted<Torvane> freshHosted, thirdHosted;
+  Torvane& fresh = freshHosted.effect;
+  Torvane& third = thirdHosted.effect;
   const std::vector<char> unsized = ProgramChunk(fresh);
-  record = third.EffectRecord();
+  record = VstRecord(third);
   record->dispatcher(record, effSetChunk, 1, static_cast<VstIntPtr>(unsized.size()),
                      const_cast<char*>(unsized.data()), 0.0f);
   Open(third);
@@ -200,7 +210,8 @@ TEST_F(EditorResize, SizeDragKeepsTheFileAndTheStateCarriesTheSize) {
 // to catch, corner drags that change the size unless Control is held, and
 // images rendered at every step of a drag.
 TEST_F(EditorResize, SideHandlesSizeDragsAndImmediateRenderingWhenConfigured) {
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   auto owned = std::make_unique<ScratchGraphics>(effect);
   owned->UseDocumentsFolder(NextDocumentsFolder().c_str());
   ScratchGraphics& graphics = *owned;
@@ -250,7 +261,9 @@ TEST_F(EditorResize, SideHandlesSizeDragsAndImmediateRenderingWhenConfigured) {
 // for its new scale, another open one asks to be reopened; an editor built
 // while they are rendered for 2 is still laid out from scale 1.
 TEST_F(EditorResize, AnotherEditorsNewScaleAsksThisOneToBeReopened) {
-  Torvane early(nullptr), first(nullptr);
+  VstHosted<Torvane> earlyHosted, firstHosted;
+  Torvane& early = earlyHosted.effect;
+  Torvane& first = firstHosted.effect;
   Open(early);
   Open(first);
   DragCorner(Graphics(first), 720, 420, 1440, 840);
@@ -260,7 +273,8 @@ TEST_F(EditorResize, AnotherEditorsNewScaleAsksThisOneToBeReopened) {
   EXPECT_TRUE(Resize(early).ReopenNeeded());
   EXPECT_EQ(Pixel(Graphics(early), 700, 10), kBackdrop);
 
-  Torvane late(nullptr);
+  VstHosted<Torvane> lateHosted;
+  Torvane& late = lateHosted.effect;
   Open(late);
   const auto& fader = static_cast<const IFaderControl&>(*Graphics(late).GetControl(kFader));
   EXPECT_EQ(fader.DrawRect(), (IBounds{98, 140, 142, 620}));

@@ -13,6 +13,7 @@
 #include "editor/TextEntry.h"
 #include "editor/TextEntryEnumType.h"
 #include "editor/resize/SideResizeHandle.h"
+#include "tests/support/VstHosted.h"
 
 namespace torvane {
 
@@ -35,7 +36,8 @@ Expected Meter(int top) { return {typeid(IHBiDirMeterControl), -1, {261, top, 46
 using TorvaneEditor = ScratchEditor;
 
 TEST_F(TorvaneEditor, HoldsItsThirtyEightControlsInOrderAtTheirPlaces) {
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   IGraphics& graphics = Graphics(effect);
   Expected cut = ReadOut(9, 591, 305);
   cut.type = typeid(TextEntryEnumType);
@@ -65,12 +67,13 @@ TEST_F(TorvaneEditor, HoldsItsThirtyEightControlsInOrderAtTheirPlaces) {
     EXPECT_EQ(control.Hidden(), i == 35 || i == 36) << i;
   }
   EXPECT_STREQ(static_cast<const ITextControl*>(graphics.GetControl(34))->Text(), "Build 170704");
-  EXPECT_EQ(effect.EditorRect().right, 720);
-  EXPECT_EQ(effect.EditorRect().bottom, 420);
+  EXPECT_EQ(effectHosted.Adapter().EditorRect().right, 720);
+  EXPECT_EQ(effectHosted.Adapter().EditorRect().bottom, 420);
 }
 
 TEST_F(TorvaneEditor, ImagesStylesAndValuesFollowTheParameters) {
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   Open(effect);
   IGraphics& graphics = Graphics(effect);
   // At scale 1 from a third of the images' size, stacked frames one row apart.
@@ -93,7 +96,7 @@ TEST_F(TorvaneEditor, ImagesStylesAndValuesFollowTheParameters) {
   EXPECT_EQ(version.colour.Packed(), 0x50FFFFFFu);
 
   // The switches show the first frame for the first choice, the last for the last.
-  AEffect* record = effect.EffectRecord();
+  AEffect* record = VstRecord(effect);
   for (int i : {1, 2, 3}) {
     const auto& sw = static_cast<const ISwitchControl&>(*graphics.GetControl(i));
     EXPECT_EQ(sw.Frame(), i == 1 ? 2 : 1) << i;  // "Input Trim" starts at 0 dB

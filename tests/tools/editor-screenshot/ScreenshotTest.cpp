@@ -11,6 +11,7 @@
 
 #include "effect/Torvane.h"
 #include "raster/PngLoader.h"
+#include "tests/support/VstHosted.h"
 #include "tools/editor-screenshot/EditorScreenshot.h"
 
 namespace torvane {
@@ -89,10 +90,11 @@ TEST(Screenshot, PictureFollowsTheScaleAndTheParameters) {
   EXPECT_EQ(At(*top, 220, 580), At(*bottom, 220, 580));
 
   // The same settings from a state file give the same picture.
-  Torvane effect(nullptr);
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   effect.GetParameter(Torvane::kProcess)->SetClamped(10.0);
   void* data = nullptr;
-  AEffect* record = effect.EffectRecord();
+  AEffect* record = VstRecord(effect);
   const VstIntPtr size = record->dispatcher(record, effGetChunk, 1, 0, &data, 0.0f);
   const std::string state = ::testing::TempDir() + "screenshot.state";
   std::ofstream(state, std::ios::binary).write(static_cast<const char*>(data), size);

@@ -21,6 +21,7 @@
 
 #include "effect/Torvane.h"
 #include "raster/PngLoader.h"
+#include "tests/support/VstHosted.h"
 #include "tools/render/BassRiff.h"
 #include "tools/render/PlotLayout.h"
 #include "tools/render/PlotPainter.h"
@@ -134,7 +135,7 @@ Audio StereoTestSignal(double rate) {
 
 // A fresh Torvane, opened as a host opens it.
 struct OpenedTorvane {
-  explicit OpenedTorvane(double rate, int block) : record(effect.EffectRecord()) {
+  explicit OpenedTorvane(double rate, int block) : record(VstRecord(effect)) {
     record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);
     record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
     record->dispatcher(record, effSetBlockSize, 0, block, nullptr, 0.0f);
@@ -148,7 +149,8 @@ struct OpenedTorvane {
     const VstIntPtr size = record->dispatcher(record, effGetChunk, 1, 0, &data, 0.0f);
     return std::vector<char>(static_cast<char*>(data), static_cast<char*>(data) + size);
   }
-  Torvane effect{nullptr};
+  VstHosted<Torvane> effectHosted;
+  Torvane& effect = effectHosted.effect;
   AEffect* record;
 };
 
