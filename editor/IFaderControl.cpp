@@ -1,6 +1,8 @@
 #include "editor/IFaderControl.h"
 
 #include "editor/IGraphics.h"
+#include "framework/IEffectBase.h"
+#include "framework/IParameter.h"
 
 namespace torvane {
 
@@ -36,7 +38,17 @@ void IFaderControl::MouseDrag(int x, int y, int /*dx*/, int /*dy*/, const IMouse
 void IFaderControl::Wheel(int /*x*/, int /*y*/, const IMouseKeys& keys, int notches) {
   constexpr double kStep = 0.01;
   constexpr double kFineStep = 0.001;
-  SetValue(Value() + notches * (keys.shift || keys.control ? kFineStep : kStep));
+  double value = Value() + notches * (keys.shift || keys.control ? kFineStep : kStep);
+  const IParameter* parameter = Parameter();
+  if (parameter && parameter->Type() != TypeDouble && parameter->Step() > 0.0) {
+    // A stepped parameter moves a whole step per notch, from the value it
+    // holds: a hundredth of the travel would round back to the same choice.
+    ScopedLock lock(Effect()->Lock());
+    value = parameter->PositionOf(parameter->Value() + notches * parameter->Step());
+  }
+  // Nothing to tell the host at either end.
+  if (Clamped(value) == Value()) return;
+  SetValue(value);
   MarkDirty(true);
 }
 

@@ -5,6 +5,7 @@
 
 #include "editor/IBitmapControl.h"
 #include "editor/IResizeController.h"
+#include "editor/SharedStoresLock.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 #include "raster/BlitMode.h"
@@ -144,13 +145,19 @@ void IGraphics::MarkAllControlsDirty() {
 // --- painting -------------------------------------------------------------------
 
 bool IGraphics::CollectDirtyArea(IBounds& area) {
+  ScopedLock stores(SharedStoresLock::Instance());
   bool anyDirty = false;
   IBounds dirty;
+  // Text beyond a control's rectangle, in pixels: what was drawn last, to be
+  // erased, and what the present state draws.
+  IBounds ink;
   for (int i = 0; i < ControlCount(); ++i) {
     IControl* control = controls_[i];
     if (!control->NeedsRepaint()) continue;
     anyDirty = true;
     dirty.Include(resizeController_ ? control->UnscaledRect() : control->DrawRect());
+    ink.Include(control->paintedInk_);
+    if (!control->Hidden()) ink.Include(control->InkBeyondRect(*this));
   }
   if (resizeController_) {
     // Outward to whole pixels, so that the scaled controls lie inside.
@@ -160,20 +167,52 @@ bool IGraphics::CollectDirtyArea(IBounds& area) {
              static_cast<int>(dirty.right * s + kAlmostOne), static_cast<int>(dirty.bottom * s + kAlmostOne)};
   }
   area.Include(dirty);
+  area.Include(ink);
   return anyDirty;
 }
 
-bool IGraphics::PaintArea(const IBounds& area) {
+IBounds IGraphics::WithWholeTexts(const IBounds& area) {
+  IBounds grown = area;
+  // Taking in one text can make the area touch another; the list is short.
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (int i = 0; i < ControlCount(); ++i) {
+      IControl* control = controls_[i];
+      if (control->Hidden()) continue;
+      const IBounds ink = control->InkBeyondRect(*this);
+      if (!grown.Overlaps(ink)) continue;
+      IBounds with = grown;
+      with.Include(ink);
+      if (with == grown) continue;
+      grown = with;
+      changed = true;
+    }
+  }
+  return grown;
+}
+
+bool IGraphics::PaintArea(const IBounds& requested) {
+  ScopedLock stores(SharedStoresLock::Instance());
   if (resizeController_ && resizeController_->LiveDrag()) {
     const IBounds whole{0, 0, width_, height_};
     resizeController_->FillBackground(*this, whole);
     return PresentArea(whole);
   }
   if (ControlCount() == 0) return true;
+  const IBounds area = WithWholeTexts(requested);
   paintArea_ = area;
   for (int i = 0; i < ControlCount(); ++i) {
     IControl* control = controls_[i];
-    if (!control->Hidden() && area.Overlaps(control->DrawRect())) control->Paint(*this);
+    if (control->Hidden()) {
+      // Its last ink was collected with it when it was hidden.
+      control->paintedInk_ = {};
+    } else {
+      const IBounds ink = control->InkBeyondRect(*this);
+      if (area.Overlaps(control->DrawRect()) || area.Overlaps(ink)) {
+        control->Paint(*this);
+        control->paintedInk_ = ink;
+      }
+    }
     control->MarkClean();
   }
   return PresentArea(area);
@@ -254,12 +293,17 @@ void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
 }
 
 void IGraphics::HandleMouseUp(int x, int y, const IMouseKeys& keys) {
-  const int target = EventTarget(x, y);
+  IControl* control = GetControl(captured_);
   CancelCapture();
-  if (target < 0) return;
-  IControl* control = controls_[target];
+  if (!control) return;
   control->MouseUp(x, y, keys);
   if (control->ParameterIndex() >= 0) effect_.EndParameterEdit(control->ParameterIndex());
+}
+
+void IGraphics::AbandonGesture() {
+  const IControl* captured = GetControl(captured_);
+  CancelCapture();
+  if (captured && captured->ParameterIndex() >= 0) effect_.EndParameterEdit(captured->ParameterIndex());
 }
 
 bool IGraphics::HandleDoubleClick(int x, int y, const IMouseKeys& keys) {

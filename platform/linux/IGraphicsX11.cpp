@@ -92,7 +92,9 @@ void IGraphicsX11::CloseEditorWindow() {
 void IGraphicsX11::ReleaseWindow() {
   // Typed entry that is still open goes with the window, uncommitted.
   entry_.reset();
-  if (pressDelivered_) CancelCapture();
+  // A fader still held: the host hears the end of the edit it was told had
+  // begun, as on every platform.
+  AbandonGesture();
   pressDelivered_ = false;
   window_.reset();
   pendingPaint_ = pendingPresent_ = {};
@@ -117,8 +119,20 @@ void IGraphicsX11::TimerTick(void* self) noexcept {
   if (NowMs() - graphics->lastIdleMs_.load(std::memory_order_relaxed) < kIdleSilenceMs) return;
   // Busy with a request of the host's: the next tick comes soon enough.
   if (!graphics->windowLock_.TryLock()) return;
-  graphics->Tick();
+  graphics->RepaintOnly();
   graphics->windowLock_.Unlock();
+}
+
+void IGraphicsX11::RepaintOnly() {
+  if (!window_ || ticking_ || window_->Destroyed()) return;
+  ticking_ = true;
+  {
+    X11ErrorTrap trap(window_->GetDisplay());
+    XEvent event;
+    while (window_->NextExposure(event)) HandleEvent(event);
+    if (!window_->Destroyed()) Repaint();
+  }
+  ticking_ = false;
 }
 
 void IGraphicsX11::Tick() {
@@ -132,23 +146,7 @@ void IGraphicsX11::Tick() {
       if (event.type == MotionNotify && window_->MotionQueued()) continue;
       HandleEvent(event);
     }
-    if (!window_->Destroyed()) {
-      if (entry_ && NowMs() - caretToggledMs_ >= kCaretBlinkMs) {
-        entry_->SetCaretVisible(!entry_->CaretVisible());
-        caretToggledMs_ = NowMs();
-        pendingPresent_.Include(entry_->Rect());
-      }
-      IBounds area;
-      const bool dirty = CollectDirtyArea(area);
-      area.Include(pendingPaint_);
-      pendingPaint_ = {};
-      if (dirty || !area.Empty()) PaintArea(area);
-      if (!pendingPresent_.Empty()) {
-        const IBounds exposed = pendingPresent_;
-        pendingPresent_ = {};
-        PresentArea(exposed);
-      }
-    }
+    if (!window_->Destroyed()) Repaint();
   }
   ticking_ = false;
   // The host destroyed its window (and ours with it), or closed the editor
@@ -159,6 +157,24 @@ void IGraphicsX11::Tick() {
     // close or open waits for it.
     timer_.Stop();
     ReleaseWindow();
+  }
+}
+
+void IGraphicsX11::Repaint() {
+  if (entry_ && NowMs() - caretToggledMs_ >= kCaretBlinkMs) {
+    entry_->SetCaretVisible(!entry_->CaretVisible());
+    caretToggledMs_ = NowMs();
+    pendingPresent_.Include(entry_->Rect());
+  }
+  IBounds area;
+  const bool dirty = CollectDirtyArea(area);
+  area.Include(pendingPaint_);
+  pendingPaint_ = {};
+  if (dirty || !area.Empty()) PaintArea(area);
+  if (!pendingPresent_.Empty()) {
+    const IBounds exposed = pendingPresent_;
+    pendingPresent_ = {};
+    PresentArea(exposed);
   }
 }
 

@@ -99,6 +99,11 @@ bool X11EditorWindow::NextEvent(XEvent& event) noexcept {
   return false;
 }
 
+bool X11EditorWindow::NextExposure(XEvent& event) noexcept {
+  if (XCheckTypedWindowEvent(display_, window_, DestroyNotify, &event)) destroyed_ = true;
+  return !destroyed_ && XCheckTypedWindowEvent(display_, window_, Expose, &event);
+}
+
 bool X11EditorWindow::MotionQueued() noexcept {
   if (XEventsQueued(display_, QueuedAlready) == 0) return false;
   XEvent next;

@@ -43,6 +43,9 @@ class X11EditorWindow {
   // Takes the next queued event for the window, without waiting; false when
   // there is none.
   bool NextEvent(XEvent& event) noexcept;
+  // Takes the next exposure of the window, leaving its other events queued;
+  // false when there is none. Notes the window's destruction.
+  bool NextExposure(XEvent& event) noexcept;
   // True when the next queued event is more pointer motion.
   bool MotionQueued() noexcept;
 

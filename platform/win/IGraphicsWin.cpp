@@ -194,10 +194,7 @@ void IGraphicsWin::EndWindowSession() {
   wheelRemainder_ = 0;
   cursorShape_ = SystemCursor::Arrow;
   RestoreCursor();
-  // The host hears the end of an edit it was told had begun.
-  const IControl* captured = GetControl(CapturedControl());
-  CancelCapture();
-  if (captured && captured->ParameterIndex() >= 0) Effect().EndParameterEdit(captured->ParameterIndex());
+  AbandonGesture();
 }
 
 void IGraphicsWin::HideCursor() {
