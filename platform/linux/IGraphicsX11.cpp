@@ -384,8 +384,6 @@ bool IGraphicsX11::PresentArea(const IBounds& area) {
 void IGraphicsX11::ResizeSurface(int width, int height) {
   ScopedLock window(windowLock_);
   if (width == Width() && height == Height()) return;
-  const int dw = width - Width();
-  const int dh = height - Height();
   // The box would stand where the control was before.
   FinishTextEntry(false);
   {
@@ -397,7 +395,7 @@ void IGraphicsX11::ResizeSurface(int width, int height) {
   window_->Resize(width, height);
   // Linux hosts resize the window they embed us in when asked; for one that
   // does not, we resize it ourselves.
-  if (!Effect().RequestHostWindowSize(width, height)) window_->ResizeParentBy(dw, dh);
+  if (!Effect().RequestHostWindowSize(width, height)) window_->FitParentAround(width, height);
   pendingPaint_ = {0, 0, width, height};
   SendOutsideTick();
 }

@@ -121,18 +121,18 @@ void X11EditorWindow::Resize(int width, int height) noexcept {
   image_.Create(display_, visual_, depth_, width, height, sharedMemoryOffered_ && image_.UsesSharedMemory());
 }
 
-void X11EditorWindow::ResizeParentBy(int dw, int dh) noexcept {
+void X11EditorWindow::FitParentAround(int width, int height) noexcept {
   Window root = 0;
   int x = 0;
   int y = 0;
-  unsigned width = 0;
-  unsigned height = 0;
+  unsigned ownWidth = 0;
+  unsigned ownHeight = 0;
   unsigned border = 0;
   unsigned depth = 0;
-  if (destroyed_ || !XGetGeometry(display_, parent_, &root, &x, &y, &width, &height, &border, &depth)) return;
-  const int newWidth = std::max(1, static_cast<int>(width) + dw);
-  const int newHeight = std::max(1, static_cast<int>(height) + dh);
-  XResizeWindow(display_, parent_, static_cast<unsigned>(newWidth), static_cast<unsigned>(newHeight));
+  if (destroyed_ || !XGetGeometry(display_, window_, &root, &x, &y, &ownWidth, &ownHeight, &border, &depth)) return;
+  const int parentWidth = std::max(1, x + width);
+  const int parentHeight = std::max(1, y + height);
+  XResizeWindow(display_, parent_, static_cast<unsigned>(parentWidth), static_cast<unsigned>(parentHeight));
 }
 
 void X11EditorWindow::SetPointerShape(SystemCursor shape) noexcept {

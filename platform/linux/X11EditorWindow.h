@@ -52,8 +52,10 @@ class X11EditorWindow {
   // Copies area of the surface to the same place in the window.
   void Present(const IRasterBitmap& surface, const IBounds& area) noexcept;
   void Resize(int width, int height) noexcept;
-  // Grows or shrinks the host's window by the given amounts.
-  void ResizeParentBy(int dw, int dh) noexcept;
+  // Sizes the host's window to hold the editor at its new size where it
+  // stands: from that size, not by the change, so that a window that once
+  // could not follow does not stay off.
+  void FitParentAround(int width, int height) noexcept;
 
   void SetPointerShape(SystemCursor shape) noexcept;
   // Hides the pointer, remembering where it is; restoring puts it back there.
