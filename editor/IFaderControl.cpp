@@ -55,9 +55,9 @@ void IFaderControl::Wheel(int /*x*/, int /*y*/, const IMouseKeys& keys, int notc
 bool IFaderControl::Paint(IGraphics& graphics) {
   const IBounds& track = DrawRect();
   const int offset = static_cast<int>((travelLength_ - handleSize_) * (1.0 - Value()));
-  const IBounds handle{track.left, track.top + offset, track.left + handle_.width,
-                       track.top + handle_.height + offset};
-  graphics.BlitImage(handle_, handle, 0, 0, &blend_);
+  // The handle image's size belongs to the shared stores, which another
+  // editor may be re-rendering.
+  graphics.BlitStripAt(handle_, track.left, track.top + offset, &blend_);
   return true;
 }
 

@@ -145,7 +145,6 @@ void IGraphics::MarkAllControlsDirty() {
 // --- painting -------------------------------------------------------------------
 
 bool IGraphics::CollectDirtyArea(IBounds& area) {
-  ScopedLock stores(SharedStoresLock::Instance());
   bool anyDirty = false;
   IBounds dirty;
   // Text beyond a control's rectangle, in pixels: what was drawn last, to be
@@ -192,7 +191,6 @@ IBounds IGraphics::WithWholeTexts(const IBounds& area) {
 }
 
 bool IGraphics::PaintArea(const IBounds& requested) {
-  ScopedLock stores(SharedStoresLock::Instance());
   if (resizeController_ && resizeController_->LiveDrag()) {
     const IBounds whole{0, 0, width_, height_};
     resizeController_->FillBackground(*this, whole);
@@ -222,6 +220,7 @@ void IGraphics::PrepareSurface() { surface_ = std::make_unique<SysBitmap>(width_
 
 bool IGraphics::BlitImage(const IImageStrip& strip, const IBounds& dest, int sourceX, int sourceY,
                           const IBlendSpec* blend) {
+  ScopedLock stores(SharedStoresLock::Instance());
   const IBounds clipped = dest.Intersection(paintArea_);
   if (!surface_ || !strip.raster || clipped.Width() <= 0 || clipped.Height() <= 0) return true;
   const RasterRect source{sourceX + clipped.left - dest.left, sourceY + clipped.top - dest.top,
@@ -232,12 +231,18 @@ bool IGraphics::BlitImage(const IImageStrip& strip, const IBounds& dest, int sou
 }
 
 bool IGraphics::BlitFrame(const IImageStrip& strip, const IBounds& dest, int frame, const IBlendSpec* blend) {
+  ScopedLock stores(SharedStoresLock::Instance());
   int offset = 0;
   if (strip.frameCount >= 2 && frame >= 2) {
     const int extent = strip.sideBySide ? strip.width : strip.height;
     offset = static_cast<int>(static_cast<double>(extent) * (frame - 1) / strip.frameCount + 0.5);
   }
   return strip.sideBySide ? BlitImage(strip, dest, offset, 0, blend) : BlitImage(strip, dest, 0, offset, blend);
+}
+
+bool IGraphics::BlitStripAt(const IImageStrip& strip, int x, int y, const IBlendSpec* blend) {
+  ScopedLock stores(SharedStoresLock::Instance());
+  return BlitImage(strip, {x, y, x + strip.width, y + strip.height}, 0, 0, blend);
 }
 
 bool IGraphics::FillArea(const IArgb& colour, const IBounds& rect) {

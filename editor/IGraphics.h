@@ -40,8 +40,10 @@ class IResizeController;
 // thread and under the plug-in lock, so lock holders see a consistent list
 // and the index references the effect keeps are safe to read there. The
 // process-wide image and font stores are shared with the editors of other
-// instances, which may paint on threads of their own: painting, re-rendering
-// and text drawing hold SharedStoresLock.
+// instances, which may paint on threads of their own: every blit, text
+// drawing or measuring, strip load and re-render holds SharedStoresLock (not
+// a whole paint pass, whose read-outs take the plug-in lock), and controls
+// read a strip's rendered size only through these operations.
 class IGraphics : public IEditor {
  public:
   static constexpr int kDefaultWidth = 720;
@@ -156,6 +158,8 @@ class IGraphics : public IEditor {
   bool BlitImage(const IImageStrip& strip, const IBounds& dest, int sourceX, int sourceY, const IBlendSpec* blend);
   // Draws frame (1-based) of a strip.
   bool BlitFrame(const IImageStrip& strip, const IBounds& dest, int frame, const IBlendSpec* blend);
+  // Draws the whole strip, at the size it is rendered at, from (x, y).
+  bool BlitStripAt(const IImageStrip& strip, int x, int y, const IBlendSpec* blend);
   // Fills rect with colour, weighted by its alpha; not clipped to the paint area.
   bool FillArea(const IArgb& colour, const IBounds& rect);
 
