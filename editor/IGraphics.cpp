@@ -170,18 +170,15 @@ bool IGraphics::CollectDirtyArea(IBounds& area) {
   return anyDirty;
 }
 
-IBounds IGraphics::WithWholeTexts(const IBounds& area) {
+IBounds IGraphics::WithWholeTexts(const IBounds& area) const {
   IBounds grown = area;
   // Taking in one text can make the area touch another; the list is short.
   for (bool changed = true; changed;) {
     changed = false;
-    for (int i = 0; i < ControlCount(); ++i) {
-      IControl* control = controls_[i];
-      if (control->Hidden()) continue;
-      const IBounds ink = control->InkBeyondRect(*this);
-      if (!grown.Overlaps(ink)) continue;
+    for (int i = 0; i < inks_.Count(); ++i) {
+      if (!grown.Overlaps(inks_[i])) continue;
       IBounds with = grown;
-      with.Include(ink);
+      with.Include(inks_[i]);
       if (with == grown) continue;
       grown = with;
       changed = true;
@@ -196,20 +193,25 @@ bool IGraphics::PaintArea(const IBounds& requested) {
     resizeController_->FillBackground(*this, whole);
     return PresentArea(whole);
   }
-  if (ControlCount() == 0) return true;
+  const int count = ControlCount();
+  if (count == 0) return true;
+  // What each control's text draws beyond its rectangle, measured once for
+  // the pass (without memory for the list, the texts are taken as they come).
+  if (!inks_.ResizeZeroFilled(count)) inks_.Clear();
+  for (int i = 0; i < inks_.Count(); ++i) {
+    inks_[i] = controls_[i]->Hidden() ? IBounds{} : controls_[i]->InkBeyondRect(*this);
+  }
   const IBounds area = WithWholeTexts(requested);
   paintArea_ = area;
-  for (int i = 0; i < ControlCount(); ++i) {
+  for (int i = 0; i < count; ++i) {
     IControl* control = controls_[i];
+    const IBounds ink = i < inks_.Count() ? inks_[i] : IBounds{};
     if (control->Hidden()) {
       // Its last ink was collected with it when it was hidden.
       control->paintedInk_ = {};
-    } else {
-      const IBounds ink = control->InkBeyondRect(*this);
-      if (area.Overlaps(control->DrawRect()) || area.Overlaps(ink)) {
-        control->Paint(*this);
-        control->paintedInk_ = ink;
-      }
+    } else if (area.Overlaps(control->DrawRect()) || area.Overlaps(ink)) {
+      control->Paint(*this);
+      control->paintedInk_ = ink;
     }
     control->MarkClean();
   }

@@ -219,7 +219,7 @@ class IGraphics : public IEditor {
   // The captured control, else the one under the pointer; -1 when none.
   int EventTarget(int x, int y) const;
   // The area grown to take in the whole ink of every text it touches.
-  IBounds WithWholeTexts(const IBounds& area);
+  IBounds WithWholeTexts(const IBounds& area) const;
 
   GrowableArray<IControl*> controls_;
   IEffectBase& effect_;
@@ -237,6 +237,8 @@ class IGraphics : public IEditor {
   int imageFactor_ = 1;
   double scale_ = 1.0;
   IResizeController* resizeController_ = nullptr;
+  // The paint pass's record of each control's ink beyond its rectangle.
+  GrowableArray<IBounds> inks_;
 };
 
 }  // namespace torvane

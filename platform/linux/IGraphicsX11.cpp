@@ -53,7 +53,12 @@ IMouseKeys KeysFor(unsigned state) noexcept {
 
 IGraphicsX11::IGraphicsX11(IEffectBase& effect) noexcept : IGraphicsHeadless(effect) {}
 
-IGraphicsX11::~IGraphicsX11() { CloseEditorWindow(); }
+IGraphicsX11::~IGraphicsX11() {
+  // The editor goes with its effect, which can no longer hear about a
+  // gesture the window leaves unfinished.
+  CancelCapture();
+  CloseEditorWindow();
+}
 
 int64_t IGraphicsX11::NowMs() noexcept {
   using namespace std::chrono;
