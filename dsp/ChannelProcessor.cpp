@@ -70,7 +70,7 @@ void ChannelProcessor::SetupBands(double process, int transients) noexcept {
   const double drive = process * kDriveSpan + 1.0;
   const double depth = DivisorOffset(process);
   const bool longAttack = transients != 0;
-  const double releaseBase = ReleaseBaseMs(process);
+  const double releaseBase = BandAndLimiterReleaseMs(process);
   for (int b = 0; b < kBands; ++b) {
     const BandDesign& design = kBandDesigns[b];
     bands_.SetTimes(b, longAttack ? design.transientsAttackMs : design.attackMs, releaseBase + design.extraReleaseMs);

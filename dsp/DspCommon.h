@@ -17,9 +17,9 @@ constexpr double kDefaultSampleRate = 44100.0;
 // rise at once and hold falls back by this much.
 constexpr double kSmoothingReleaseMs = 20.0;
 
-// "Process" (normalised to 0..1) lengthens the release of the band and the
-// limiter gain stages from 10 ms to 120 ms: harder leveling recovers slower.
-inline double ReleaseBaseMs(double process) noexcept {
+// "Process" (normalised to 0..1) lengthens the release of both the band gain
+// stages and the limiter's from 10 ms to 120 ms: harder leveling recovers slower.
+inline double BandAndLimiterReleaseMs(double process) noexcept {
   return process * 110.0 + 10.0;
 }
 

@@ -24,7 +24,7 @@ void LookaheadLimiter::Reset(double sampleRate) noexcept {
 
 void LookaheadLimiter::Setup(double process, int transients) noexcept {
   const double t = transients != 0 ? 1.0 : 0.0;
-  const double releaseMs = ReleaseBaseMs(process);
+  const double releaseMs = BandAndLimiterReleaseMs(process);
   const double smoothingHz = kDetectorHz - t * kTransientsDetectorDrop;
   inputScale_ = process * kInputScaleSpan + 1.0;
   envelope_.SetTimes(0.0, releaseMs);

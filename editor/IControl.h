@@ -3,12 +3,11 @@
 #include <atomic>
 #include <cstdint>
 
+#include "core/OwnedList.h"
 #include "editor/DrawRecords.h"
 #include "editor/IBounds.h"
 #include "editor/ITextStyle.h"
 #include "editor/InputRecords.h"
-#include "framework/GrowableText.h"
-#include "framework/OwnedList.h"
 
 namespace torvane {
 
@@ -106,8 +105,6 @@ class IControl {
   ITextStyle& TextStyle() noexcept { return textStyle_; }
   // Characters the typed-entry box accepts for this control.
   int TextEntryLength() const noexcept { return textEntryLength_; }
-  const char* Tooltip() const noexcept { return tooltip_.Get(); }
-  void SetTooltip(const char* text) noexcept { tooltip_.Set(text); }
 
   // Further parameters the control follows. Added while the editor is built,
   // before it is attached.
@@ -157,7 +154,6 @@ class IControl {
   bool disabled_ = false;
   bool doubleClickActsAsPress_ = false;
   bool hoverWhileDisabled_ = false;
-  GrowableText tooltip_;
 };
 
 }  // namespace torvane

@@ -3,16 +3,16 @@
 #include <atomic>
 #include <memory>
 
+#include "core/GrowableArray.h"
+#include "core/GrowableText.h"
 #include "editor/DrawRecords.h"
 #include "editor/IBounds.h"
 #include "editor/IControl.h"
 #include "editor/ITextStyle.h"
 #include "editor/InputRecords.h"
-#include "framework/GrowableArray.h"
-#include "framework/GrowableText.h"
 #include "framework/IEditor.h"
-#include "platform/SystemCursor.h"
 #include "raster/SysBitmap.h"
+#include "system/SystemCursor.h"
 
 namespace torvane {
 
@@ -73,6 +73,8 @@ class IGraphics : public IEditor {
   virtual void ResizeSurface(int width, int height);
   virtual bool EditorWindowOpen() const { return WindowHandle() != nullptr; }
   virtual const char* BackendName() const { return ""; }
+  // Torvane itself shows no message box, popup menu, file or colour dialog,
+  // opens no web link and reads no clipboard.
   virtual int ShowMessage(const char* text, const char* caption, int type) = 0;
   // The menu (or submenu) an item was chosen from, or null.
   virtual IPopupMenu* ShowPopupMenu(IPopupMenu& menu, const IBounds& rect) = 0;
@@ -196,13 +198,11 @@ class IGraphics : public IEditor {
   void SetHoverTracking(bool on) noexcept { hoverTracking_ = on; }
   // The PNG images are drawn at this many times the editor's size; set before
   // any image is loaded.
-  int ImageFactor() const noexcept { return imageFactor_; }
   void SetImageFactor(int factor) noexcept { imageFactor_ = factor > 1 ? factor : 1; }
   double Scale() const noexcept { return scale_; }
   void SetScale(double scale) noexcept { scale_ = scale; }
   // Not owned: the controller is one of the controls.
   void SetResizeController(IResizeController* controller) noexcept { resizeController_ = controller; }
-  IResizeController* ResizeController() const noexcept { return resizeController_; }
   IEffectBase& Effect() const noexcept { return effect_; }
 
  protected:

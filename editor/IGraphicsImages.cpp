@@ -2,13 +2,13 @@
 // re-rendered for each display scale, and text drawn with cached fonts.
 #include <cmath>
 
-#include "editor/FontCache.h"
+#include "core/GrowableArray.h"
+#include "editor/FontStore.h"
 #include "editor/IGraphics.h"
 #include "editor/ImageResampler.h"
 #include "editor/RasterCache.h"
 #include "editor/SharedStoresLock.h"
 #include "editor/StripRegistry.h"
-#include "framework/GrowableArray.h"
 #include "raster/BlitMode.h"
 #include "raster/BlitRegion.h"
 #include "raster/ClearBitmap.h"
@@ -137,7 +137,7 @@ void IGraphics::RescaleImages(double scale) {
 bool IGraphics::RenderText(ITextStyle& style, const char* text, IBounds& rect, bool measureOnly) {
   if (!text || !*text) return true;
   ScopedLock stores(SharedStoresLock::Instance());
-  if (!style.cachedFont) style.cachedFont = FontCache::Instance().FontFor(style);
+  if (!style.cachedFont) style.cachedFont = FontStore::Instance().FontFor(style);
   CachedFont* font = style.cachedFont;
   if (!font) return false;
   font->SetTextColour(style.colour.Packed());

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "framework/GrowableText.h"
-#include "framework/OwnedList.h"
+#include "core/GrowableText.h"
+#include "core/OwnedList.h"
 
 namespace torvane {
 
@@ -11,7 +11,7 @@ namespace torvane {
 // show (IGraphics::ShowPopupMenu): item texts with state flags, separators,
 // submenus it owns, an optional number before each text, and the index of
 // the item chosen from it. Owned by whoever builds it; built, shown and read
-// on the editor window's thread.
+// on the editor window's thread. Torvane itself shows no popup menu.
 class IPopupMenu {
  public:
   // Item flags, combinable.
@@ -45,7 +45,6 @@ class IPopupMenu {
   // The text shown for the item: its text behind the prefix style's number.
   void ItemLabel(int index, GrowableText& out) const noexcept;
 
-  int Prefix() const noexcept { return prefix_; }
   void SetPrefix(PrefixStyle prefix) noexcept { prefix_ = prefix; }
 
   // The index of the item chosen from this menu, -1 until one is.

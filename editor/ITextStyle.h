@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "core/FixedText.h"
 #include "editor/DrawRecords.h"
-#include "framework/FixedText.h"
 
 namespace torvane {
 

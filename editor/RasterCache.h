@@ -3,7 +3,7 @@
 #include <memory>
 #include <mutex>
 
-#include "framework/OwnedList.h"
+#include "core/OwnedList.h"
 #include "raster/IRasterBitmap.h"
 
 namespace torvane {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/RecursiveLock.h"
+#include "core/RecursiveLock.h"
 
 namespace torvane {
 

@@ -2,8 +2,8 @@
 
 #include <mutex>
 
+#include "core/OwnedList.h"
 #include "editor/DrawRecords.h"
-#include "framework/OwnedList.h"
 
 namespace torvane {
 

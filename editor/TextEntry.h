@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/GrowableText.h"
 #include "editor/IControl.h"
-#include "framework/GrowableText.h"
 
 namespace torvane {
 

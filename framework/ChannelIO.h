@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/GrowableArray.h"
-#include "framework/GrowableText.h"
+#include "core/GrowableArray.h"
+#include "core/GrowableText.h"
 
 namespace torvane {
 

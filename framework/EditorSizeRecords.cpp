@@ -11,7 +11,6 @@ EditorSizeRecords::EditorSizeRecords() noexcept {
   View().DefineInt("", static_cast<int>(kNotStored), static_cast<int>(kNotStored), kLargestSize);
   Width().DefineDouble("", kNotStored, kNotStored, kLargestSize, 1.0);
   Height().DefineDouble("", kNotStored, kNotStored, kLargestSize, 1.0);
-  for (IParameter& record : records_) record.SetCanAutomate(false);
 }
 
 }  // namespace torvane

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/OwnedList.h"
+#include "core/OwnedList.h"
 
 namespace torvane {
 

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/FixedText.h"
+#include "core/FixedText.h"
+#include "core/ScopedFlushToZero.h"
 #include "framework/HostBufferBinding.h"
 #include "framework/IEditor.h"
 #include "framework/IResizeState.h"
-#include "framework/ScopedFlushToZero.h"
 
 namespace torvane {
 
@@ -79,10 +79,6 @@ bool IEffectBase::NameMidiNote(int /*note*/, char* out) {
   if (out) *out = '\0';
   return false;
 }
-
-bool IEffectBase::WriteState(StateChunk& chunk) { return SerializeParams(chunk); }
-
-int IEffectBase::ReadState(const StateChunk& chunk, int start) { return UnserializeParams(chunk, start); }
 
 void IEffectBase::SetParameterFromEditor(int index, double position) {
   {

@@ -4,14 +4,14 @@
 #include <memory>
 #include <utility>
 
+#include "core/GrowableArray.h"
+#include "core/OwnedList.h"
+#include "core/RecursiveLock.h"
 #include "framework/ChannelIO.h"
 #include "framework/EditorSizeRecords.h"
-#include "framework/GrowableArray.h"
 #include "framework/IParameter.h"
 #include "framework/MidiMessage.h"
-#include "framework/OwnedList.h"
 #include "framework/Preset.h"
-#include "framework/RecursiveLock.h"
 #include "framework/StateChunk.h"
 #include "framework/TimeInfo.h"
 
@@ -87,6 +87,7 @@ class IEffectBase {
   virtual void AttachEditor(std::unique_ptr<IEditor> editor);
   virtual void SetLatency(int samples);
   virtual bool ForwardMidiMessage(const MidiMessage& message) = 0;
+  // Torvane sends no system-exclusive message; the adapter can.
   virtual bool ForwardSysEx(const SysExMessage& /*message*/) { return false; }
   virtual void RefreshEditorControls();
   virtual void OnPresetsChanged() {}
@@ -108,6 +109,12 @@ class IEffectBase {
   IParameter* GetParameter(int index) const noexcept { return parameters_.Get(index); }
 
   // State and presets.
+  // The chunk a host keeps: the header, then the state (a program) or every
+  // preset (a bank, after the current one took the state).
+  bool WriteChunk(StateChunk& chunk, bool isBank);
+  // Restores a chunk written by WriteChunk, or a state without the header;
+  // false when it does not read completely.
+  bool ReadChunk(const StateChunk& chunk, bool isBank);
   bool SerializeParams(StateChunk& chunk);
   int UnserializeParams(const StateChunk& chunk, int start);
   bool SerializePresets(StateChunk& chunk);
@@ -129,7 +136,6 @@ class IEffectBase {
   // The editor size kept in the state; written in front of the parameter
   // values once StoreEditorSizeInState has been called.
   EditorSizeRecords& EditorSize() noexcept { return editorSize_; }
-  bool StoresEditorSize() const noexcept { return storesEditorSize_; }
   const char* EffectName() const noexcept { return effectName_; }
   const char* ProductName() const noexcept { return productName_; }
   const char* MakerName() const noexcept { return makerName_; }

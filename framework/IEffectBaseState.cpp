@@ -1,9 +1,10 @@
-// State and preset serialisation of IEffectBase.
+// The reading and writing of IEffectBase's state: the chunks a host keeps,
+// the parameter values in them, and the presets of a bank.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "framework/FixedText.h"
+#include "core/FixedText.h"
 #include "framework/IEffectBase.h"
 #include "framework/IResizeState.h"
 
@@ -12,6 +13,35 @@ namespace torvane {
 namespace {
 constexpr const char* kUserPresetName = "user preset";
 }  // namespace
+
+bool IEffectBase::WriteChunk(StateChunk& chunk, bool isBank) {
+  bool ok = WriteChunkHeader(chunk);
+  if (isBank) {
+    ModifyCurrentPreset();
+    ok = ok && SerializePresets(chunk);
+  } else {
+    ok = ok && WriteState(chunk);
+  }
+  return ok;
+}
+
+bool IEffectBase::ReadChunk(const StateChunk& chunk, bool isBank) {
+  int position = 0;
+  const int version = ReadChunkHeader(chunk, position);
+  if (isBank && version >= kChunkVersion) {
+    position = UnserializePresets(chunk, position);
+  } else {
+    position = ReadState(chunk, position);
+    if (position >= 0) ModifyCurrentPreset();
+  }
+  if (position < 0) return false;
+  RefreshEditorControls();
+  return true;
+}
+
+bool IEffectBase::WriteState(StateChunk& chunk) { return SerializeParams(chunk); }
+
+int IEffectBase::ReadState(const StateChunk& chunk, int start) { return UnserializeParams(chunk, start); }
 
 bool IEffectBase::SerializeParams(StateChunk& chunk) {
   ScopedLock lock(lock_);

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "framework/FixedText.h"
+#include "core/FixedText.h"
 
 namespace torvane {
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "framework/GrowableArray.h"
+#include "core/GrowableArray.h"
 
 namespace torvane {
 
@@ -55,8 +55,6 @@ class IParameter {
   const char* Label() const noexcept { return label_; }
   bool NegateDisplay() const noexcept { return negateDisplay_; }
   void SetNegateDisplay(bool negate) noexcept { negateDisplay_ = negate; }
-  bool CanAutomate() const noexcept { return canAutomate_; }
-  void SetCanAutomate(bool canAutomate) noexcept { canAutomate_ = canAutomate; }
   int DisplayTextCount() const noexcept { return displayTexts_.Count(); }
   const DisplayText& DisplayTextAt(int i) const noexcept { return displayTexts_[i]; }
 
@@ -75,7 +73,6 @@ class IParameter {
   char name_[kParameterTextBytes] = {};
   char label_[kParameterTextBytes] = {};
   bool negateDisplay_ = false;
-  bool canAutomate_ = true;
   GrowableArray<DisplayText> displayTexts_{1024};
 };
 

@@ -12,7 +12,8 @@ struct MidiMessage {
   uint8_t data2 = 0;
 };
 
-// A system-exclusive message; the bytes belong to the sender.
+// A system-exclusive message; the bytes belong to the sender. Torvane neither
+// reads nor sends any.
 struct SysExMessage {
   int32_t offset = 0;
   int32_t size = 0;

@@ -268,7 +268,7 @@ void CachedFont::WalkText(const char* text, int length, uint32_t textFlags,
     if (c == '\n') {
       if (!(textFlags & kTextSingleLine)) {
         penX = 0;
-        penY += lineHeight_ + extraSpacing_;
+        penY += lineHeight_;
         continue;
       }
       c = ' ';

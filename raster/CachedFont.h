@@ -2,15 +2,15 @@
 
 #include <cstdint>
 
-#include "framework/GrowableArray.h"
-#include "framework/GrowableBuffer.h"
+#include "core/GrowableArray.h"
+#include "core/GrowableBuffer.h"
 #include "raster/IRasterFont.h"
 
 namespace torvane {
 
 // A platform font with a cache of 8-bit glyph coverage masks, each rendered
 // through the platform once and then blended directly; opaque text may go to
-// the platform's own text drawing instead. Owned by the editor's font cache;
+// the platform's own text drawing instead. Owned by the editor's font store;
 // used on the editor window's thread.
 class CachedFont final : public IRasterFont {
  public:
@@ -43,9 +43,6 @@ class CachedFont final : public IRasterFont {
   bool DrawGlyph(IRasterBitmap* bitmap, uint32_t codePoint, int x, int y,
                  const RasterRect* clip) noexcept override;
 
-  // Pixels added between lines of glyph-cache text; native drawing then needs
-  // single-line text.
-  void SetExtraLineSpacing(int pixels) noexcept { extraSpacing_ = pixels; }
   // The cached record of a code point; null when it has not been rendered.
   const Glyph* FindGlyph(uint32_t codePoint) const noexcept;
   // A rendered glyph's mask, width x height bytes, rows top to bottom; null
@@ -101,7 +98,6 @@ class CachedFont final : public IRasterFont {
   float alpha_ = 1.0f;
   int fontFlags_ = 0;
   int lineHeight_ = 0;
-  int extraSpacing_ = 0;
   static constexpr int kDirectGlyphs = 128;
   Glyph direct_[kDirectGlyphs] = {};
   GrowableArray<Glyph> others_;  // sorted by code point

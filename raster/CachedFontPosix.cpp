@@ -1,5 +1,5 @@
 // Without platform text drawing every call takes the glyph cache, whose glyphs
-// the platform font (platform/linux) renders.
+// the system font (system/linux) renders.
 #include "raster/CachedFont.h"
 
 namespace torvane {

@@ -2,17 +2,17 @@
 // bitmap's device context, or into the shared scratch bitmap for bitmaps
 // without one. Translucent text, glyph effects and Wine's differing text
 // output take the glyph cache instead.
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 
 #include <algorithm>
 
-#include "platform/win/ScopedGdiSelection.h"
-#include "platform/win/Utf8TextDrawing.h"
-#include "platform/win/WineDetection.h"
 #include "raster/BlitMode.h"
 #include "raster/BlitRegion.h"
 #include "raster/CachedFont.h"
 #include "raster/SharedTextSurfaces.h"
+#include "system/win/ScopedGdiSelection.h"
+#include "system/win/Utf8TextDrawing.h"
+#include "system/win/WineDetection.h"
 
 namespace torvane {
 
@@ -64,8 +64,7 @@ bool CachedFont::UsesNativeDrawing(uint32_t textFlags) const noexcept {
   if (!font_) return false;
   const bool preferred = (fontFlags_ & kFontPreferNative) && !(textFlags & kTextRawMeasure) &&
                          !RunningUnderWine() && !(textFlags & kTextUseColourAlpha) &&
-                         !(fontFlags_ & kCacheOnlyFontFlags) &&
-                         (extraSpacing_ == 0 || (textFlags & kTextSingleLine));
+                         !(fontFlags_ & kCacheOnlyFontFlags);
   return preferred || lineHeight_ > kLargestCachePreferredHeight;
 }
 

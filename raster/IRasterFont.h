@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "platform/SystemFont.h"
 #include "raster/IRasterBitmap.h"
 #include "raster/RasterRect.h"
+#include "system/SystemFont.h"
 
 namespace torvane {
 
@@ -41,7 +41,7 @@ constexpr int kBackgroundTransparent = 1;
 constexpr int kBackgroundOpaque = 2;  // each glyph's box is filled first
 
 // A font that draws UTF-8 text into raster bitmaps. Owned by whoever created it
-// (the editor's process-wide font cache); used on the editor window's thread.
+// (the editor's process-wide font store); used on the editor window's thread.
 class IRasterFont {
  public:
   virtual ~IRasterFont() = default;

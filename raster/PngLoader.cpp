@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/OpenFile.h"
+#include "system/OpenFile.h"
 
 namespace torvane {
 

@@ -38,7 +38,7 @@ std::unique_ptr<MemBitmap> LoadPngFile(const char* utf8Name, bool checkExtension
 bool LoadPngFileInto(const char* utf8Name, bool checkExtension, IRasterBitmap& target) noexcept;
 
 // Decodes the PNG resource with this id from module (see FindPngResource in
-// platform/ModuleResources.h); null when it is absent or undecodable.
+// system/ModuleResources.h); null when it is absent or undecodable.
 std::unique_ptr<MemBitmap> LoadPngResource(void* module, int id) noexcept;
 // The size of that resource's image, from its header alone.
 bool PngResourceSize(void* module, int id, int& width, int& height) noexcept;

@@ -1,7 +1,7 @@
 // Kept apart from the decoder so that programs that only decode need not link
 // the module resources.
-#include "platform/ModuleResources.h"
 #include "raster/PngLoader.h"
+#include "system/ModuleResources.h"
 
 namespace torvane {
 

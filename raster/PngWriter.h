@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/GrowableBuffer.h"
+#include "core/GrowableBuffer.h"
 #include "raster/IRasterBitmap.h"
 
 namespace torvane {

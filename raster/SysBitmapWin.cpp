@@ -1,6 +1,6 @@
 // The Windows surface: a DIB section selected into a memory device context, so
 // that GDI can draw text into the pixels and BitBlt can present them.
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 
 #include "raster/SysBitmap.h"
 

@@ -1,5 +1,5 @@
 # Writes a C++ source that holds every PNG resource listed in the .rc file as a
-# byte array, with the table platform/linux/ModuleResourcesLinux.cpp searches.
+# byte array, with the table system/linux/ModuleResourcesLinux.cpp searches.
 # Run at build time: cmake -DRC_FILE=... -DOUTPUT=... -P EmbedResources.cmake
 get_filename_component(base_dir "${RC_FILE}" DIRECTORY)
 file(STRINGS "${RC_FILE}" lines REGEX "^[0-9]+[ \t]+PNG[ \t]+\"[^\"]+\"")
@@ -24,7 +24,7 @@ endforeach()
 
 file(WRITE "${OUTPUT}.tmp"
   "// Generated from ${RC_FILE} by EmbedResources.cmake; do not edit.\n"
-  "#include \"platform/linux/EmbeddedResources.h\"\n\n"
+  "#include \"system/linux/EmbeddedResources.h\"\n\n"
   "namespace torvane {\nnamespace {\n${arrays}}  // namespace\n\n"
   "const EmbeddedResource kEmbeddedResources[] = {\n${entries}    {0, nullptr, 0},\n};\n\n}  // namespace torvane\n")
 file(RENAME "${OUTPUT}.tmp" "${OUTPUT}")

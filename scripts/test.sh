@@ -25,8 +25,8 @@ native_suite() {
 # AddressSanitizer with UndefinedBehaviorSanitizer, and so under LeakSanitizer
 # (the lifecycle stress above all); the host-concurrency stress programs run
 # under ThreadSanitizer.
-asan_programs=(raster_tests framework_tests effect_tests dsp_tests render_tests editor_tests resize_tests
-  screenshot_tests vst_adapter_tests vst_stress_tests)
+asan_programs=(core_tests raster_tests framework_tests effect_tests dsp_tests render_tests tool_common_tests editor_tests
+  resize_tests screenshot_tests vst_adapter_tests vst_stress_tests)
 tsan_programs=(vst_host_tests editor_tests vst_stress_tests)
 
 sanitizer_suite() {
@@ -80,7 +80,7 @@ x11_suite() {
   local status=0 kind
   for kind in native asan tsan; do
     echo "--- $kind: x11_window_tests"
-    xvfb-run -a -s "-screen 0 2400x1500x24" "$root/build/$kind/tests/x11/x11_window_tests" --gtest_brief=1 || status=1
+    xvfb-run -a -s "-screen 0 2400x1500x24" "$root/build/$kind/tests/platform/linux/x11_window_tests" --gtest_brief=1 || status=1
   done
   return $status
 }

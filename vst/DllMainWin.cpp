@@ -1,8 +1,8 @@
 // The Windows library entry: remembers the DLL's own module handle, in which
 // the editor's images are found (a lookup without it would search the host's
 // executable instead).
-#include "platform/ModuleHandle.h"
-#include "platform/win/WindowsApi.h"
+#include "system/ModuleHandle.h"
+#include "system/win/WindowsApi.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
   if (reason == DLL_PROCESS_ATTACH) torvane::RememberModule(instance);

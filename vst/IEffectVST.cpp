@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "framework/HostId.h"
 #include "framework/IEditor.h"
-#include "vst/HostId.h"
 
 namespace torvane {
 

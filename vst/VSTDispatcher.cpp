@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/ChunkHeader.h"
-#include "framework/FixedText.h"
+#include "core/FixedText.h"
 #include "framework/IEditor.h"
 #include "framework/IResizeState.h"
 #include "vst/IEffectVST.h"
@@ -179,14 +178,7 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value,
 VstIntPtr IEffectVST::GetChunk(void** data, bool isBank) {
   if (!data) return 0;
   StateChunk& chunk = isBank ? bankChunk_ : programChunk_;
-  bool ok = WriteChunkHeader(chunk);
-  if (isBank) {
-    ModifyCurrentPreset();
-    ok = ok && SerializePresets(chunk);
-  } else {
-    ok = ok && WriteState(chunk);
-  }
-  if (!ok || chunk.Size() == 0) return 0;
+  if (!WriteChunk(chunk, isBank) || chunk.Size() == 0) return 0;
   *data = const_cast<uint8_t*>(chunk.Data());
   return chunk.Size();
 }
@@ -195,17 +187,7 @@ VstIntPtr IEffectVST::SetChunk(const void* data, VstIntPtr size, bool isBank) {
   if (!data || size < 0 || size > 0x7fffffff) return 0;
   StateChunk& chunk = isBank ? bankChunk_ : programChunk_;
   if (!chunk.Assign(data, static_cast<int>(size))) return 0;
-  int position = 0;
-  const int version = ReadChunkHeader(chunk, position);
-  if (isBank && version >= kChunkVersion) {
-    position = UnserializePresets(chunk, position);
-  } else {
-    position = ReadState(chunk, position);
-    if (position >= 0) ModifyCurrentPreset();
-  }
-  if (position < 0) return 0;
-  RefreshEditorControls();
-  return 1;
+  return ReadChunk(chunk, isBank) ? 1 : 0;
 }
 
 VstIntPtr IEffectVST::StringToParameter(int index, const char* text) {

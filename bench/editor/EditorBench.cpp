@@ -16,7 +16,7 @@
 #include "editor/resize/SettingsFile.h"
 #include "effect/Torvane.h"
 #include "framework/IResizeState.h"
-#include "platform/ProfileFile.h"
+#include "system/ProfileFile.h"
 
 namespace torvane {
 

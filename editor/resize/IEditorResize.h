@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/GrowableArray.h"
+#include "core/OwnedList.h"
 #include "editor/IControl.h"
 #include "editor/IResizeController.h"
 #include "editor/resize/SettingsFile.h"
 #include "editor/resize/ViewLayout.h"
-#include "framework/GrowableArray.h"
 #include "framework/IResizeState.h"
-#include "framework/OwnedList.h"
 
 namespace torvane {
 
@@ -106,7 +106,6 @@ class IEditorResize : public IControl, public IResizeController, public IResizeS
   void DragHeightTo(int y);
 
   double BaseWidth() const noexcept { return baseWidth_; }
-  double BaseHeight() const noexcept { return baseHeight_; }
   bool ReopenNeeded() const noexcept { return reopenNeeded_; }
 
  protected:

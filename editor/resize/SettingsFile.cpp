@@ -5,7 +5,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "platform/ProfileFile.h"
+#include "system/ProfileFile.h"
 
 namespace torvane {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/GrowableText.h"
+#include "core/GrowableText.h"
 
 namespace torvane {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/GrowableArray.h"
+#include "core/GrowableArray.h"
 
 namespace torvane {
 

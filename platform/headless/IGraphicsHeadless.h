@@ -1,6 +1,7 @@
 #pragma once
 
-#include "editor/IGraphics.h"
+#include "core/GrowableText.h"
+#include "editor/IGraphicsPortable.h"
 
 namespace torvane {
 
@@ -9,9 +10,9 @@ namespace torvane {
 // the module's resources. Used by tests, by off-screen rendering of the
 // editor, and by platforms without a window layer. Owned like any IGraphics;
 // window-thread operations run on whichever thread drives it.
-class IGraphicsHeadless : public IGraphics {
+class IGraphicsHeadless : public IGraphicsPortable {
  public:
-  using IGraphics::IGraphics;
+  using IGraphicsPortable::IGraphicsPortable;
 
   // Tests and tools keep the editor's settings in a folder of their own:
   // DocumentsFolder gives this one from now on instead of the user's. An empty
@@ -21,19 +22,9 @@ class IGraphicsHeadless : public IGraphics {
   bool PresentArea(const IBounds& area) override;
   void CancelTextEntry() override {}
   const char* BackendName() const override { return "Headless"; }
-  int ShowMessage(const char* text, const char* caption, int type) override;
-  IPopupMenu* ShowPopupMenu(IPopupMenu& menu, const IBounds& rect) override;
   void OpenTextEntry(IControl* control, const ITextStyle& style, const IBounds& rect, const char* text,
                      IParameter* parameter) override;
-  void HostExecutablePath(GrowableText& out) override;
-  void ModulePath(GrowableText& out) override;
-  void DesktopFolder(GrowableText& out) override;
   void DocumentsFolder(GrowableText& out) override;
-  void AppDataFolder(GrowableText& out, bool common = false) override;
-  void AskForFile(GrowableText& fileName, int action, GrowableText& folder, const char* extensions) override;
-  bool AskForColour(IArgb& colour, const char* prompt) override;
-  bool OpenAddress(const char* address, const char* caption, const char* confirmText,
-                   const char* errorText) override;
   // There is no window to open: the host is not told of an editor, and is
   // told it did not open when it asks all the same.
   bool HasWindow() const override { return false; }
@@ -42,9 +33,6 @@ class IGraphicsHeadless : public IGraphics {
   // No window, no pointer to shape.
   void SetCursorShape(SystemCursor /*cursor*/) override {}
   void* WindowHandle() const override { return nullptr; }
-  bool ReadClipboardText(GrowableText& out) override;
-  std::unique_ptr<IRasterBitmap> LoadPlatformImage(int resourceId, const char* resourceName) override;
-  bool PlatformImageSize(int resourceId, const char* resourceName, int& width, int& height) override;
 
  private:
   bool ownDocumentsFolder_ = false;

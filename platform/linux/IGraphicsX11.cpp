@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "core/FixedText.h"
 #include "editor/TypedEntryRules.h"
-#include "framework/FixedText.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 #include "platform/linux/TextEntryBox.h"
@@ -51,7 +51,7 @@ IMouseKeys KeysFor(unsigned state) noexcept {
 
 }  // namespace
 
-IGraphicsX11::IGraphicsX11(IEffectBase& effect) noexcept : IGraphicsHeadless(effect) {}
+IGraphicsX11::IGraphicsX11(IEffectBase& effect) noexcept : IGraphicsPortable(effect) {}
 
 IGraphicsX11::~IGraphicsX11() {
   // The editor goes with its effect, which can no longer hear about a

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "framework/RecursiveLock.h"
-#include "platform/headless/IGraphicsHeadless.h"
+#include "core/RecursiveLock.h"
+#include "editor/IGraphicsPortable.h"
 #include "platform/linux/RepaintTimer.h"
 
 union _XEvent;
@@ -24,10 +24,10 @@ class X11EditorWindow;
 // the host, is handled there only. For a host that stops sending it, a
 // repaint thread of our own paints and presents what changed meanwhile (the
 // input waits for the next idle request). Both hold the window lock, which
-// the host's open and close requests take before the plug-in lock. The folders,
-// images and the services without a window are the headless editor's. One
+// the host's open and close requests take before the plug-in lock. The
+// folders, images and the services without a window are the portable ones. One
 // per effect instance, owned like any IGraphics.
-class IGraphicsX11 final : public IGraphicsHeadless {
+class IGraphicsX11 final : public IGraphicsPortable {
  public:
   // How long the host may leave out the idle request before the editor's own
   // repaint thread ticks instead: hosts send it at least a few times a second.

@@ -24,7 +24,6 @@ class RepaintTimer {
   // can be made.
   bool Start(int periodMs, Callback callback, void* context) noexcept;
   void Stop() noexcept;
-  bool Running() const noexcept { return started_; }
 
  private:
   static void* Run(void* self) noexcept;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "editor/FontCache.h"
+#include "editor/FontStore.h"
 #include "editor/IControl.h"
 #include "editor/IGraphics.h"
 #include "editor/TypedEntryRules.h"
@@ -37,7 +37,7 @@ TextEntryBox::TextEntryBox(IControl& control, const ITextStyle& style, const IBo
 }
 
 CachedFont* TextEntryBox::Font() noexcept {
-  if (!style_.cachedFont) style_.cachedFont = FontCache::Instance().FontFor(style_);
+  if (!style_.cachedFont) style_.cachedFont = FontStore::Instance().FontFor(style_);
   return style_.cachedFont;
 }
 

@@ -3,8 +3,8 @@
 #include <X11/Xlib.h>
 
 #include "editor/IBounds.h"
-#include "platform/SystemCursor.h"
 #include "platform/linux/X11SurfaceImage.h"
+#include "system/SystemCursor.h"
 
 namespace torvane {
 

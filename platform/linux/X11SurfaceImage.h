@@ -31,7 +31,6 @@ class X11SurfaceImage {
   // copies it to the same place in the drawable.
   void Put(Drawable drawable, GC gc, const IRasterBitmap& surface, const IBounds& area) noexcept;
 
-  bool Valid() const noexcept { return image_ != nullptr; }
   bool UsesSharedMemory() const noexcept { return sharedMemory_; }
 
  private:

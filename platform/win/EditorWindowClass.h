@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 
 namespace torvane {
 

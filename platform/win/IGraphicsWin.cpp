@@ -2,12 +2,12 @@
 
 #include <cstring>
 
+#include "framework/HostId.h"
 #include "framework/IEffectBase.h"
-#include "platform/FolderTexts.h"
-#include "platform/ModuleHandle.h"
 #include "platform/win/EditorWindowClass.h"
 #include "raster/PngLoader.h"
-#include "vst/HostId.h"
+#include "system/FolderTexts.h"
+#include "system/ModuleHandle.h"
 
 namespace torvane {
 

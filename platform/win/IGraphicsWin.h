@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/IGraphics.h"
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 
 namespace torvane {
 

@@ -1,5 +1,6 @@
 // The modal parts of the editor window: popup menus, the file and colour
-// dialogs, web links, and reading the clipboard.
+// dialogs, web links, and reading the clipboard. Torvane itself uses none of
+// them.
 #include <algorithm>
 #include <cstring>
 #include <cwchar>

@@ -4,8 +4,8 @@
 #include "editor/IControl.h"
 #include "editor/TypedEntryRules.h"
 #include "framework/IParameter.h"
-#include "platform/ModuleHandle.h"
 #include "platform/win/IGraphicsWin.h"
+#include "system/ModuleHandle.h"
 
 namespace torvane {
 

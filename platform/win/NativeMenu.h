@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/GrowableArray.h"
 #include "editor/IPopupMenu.h"
-#include "framework/GrowableArray.h"
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 
 namespace torvane {
 
@@ -10,7 +10,8 @@ namespace torvane {
 // from one running counter, depth first: a menu takes the ids for all its own
 // items first (an item that opens a submenu or is a separator leaves its id
 // unused), then each submenu in item order takes its range. Owned by
-// ShowPopupMenu for one showing; window thread.
+// ShowPopupMenu for one showing; window thread. Torvane itself shows no popup
+// menu.
 class NativeMenu {
  public:
   // Builds the tree; Handle() is null when the system refused a menu.

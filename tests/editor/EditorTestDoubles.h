@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "editor/IResizeController.h"
-#include "framework/IEffectStandalone.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "raster/MemBitmap.h"
+#include "support/IEffectStandalone.h"
 
 namespace torvane {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestDoubles.h"
-#include "editor/FontCache.h"
+#include "editor/FontStore.h"
 #include "editor/IBitmapControl.h"
 #include "editor/IFaderControl.h"
 #include "editor/ImageResampler.h"
@@ -152,11 +152,11 @@ TEST_F(ImageStrips, FontsAreSharedAcrossQualitiesAndTextIsDrawnAndMeasured) {
   style.colour = {255, 255, 255, 255};
   ITextStyle clearType = style;
   clearType.quality = TextQualityClearType;
-  CachedFont* font = FontCache::Instance().FontFor(style);
+  CachedFont* font = FontStore::Instance().FontFor(style);
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(FontCache::Instance().FontFor(clearType), font);
+  EXPECT_EQ(FontStore::Instance().FontFor(clearType), font);
   clearType.size = 26;
-  EXPECT_NE(FontCache::Instance().FontFor(clearType), font);
+  EXPECT_NE(FontStore::Instance().FontFor(clearType), font);
 
   IBounds box{10, 10, 110, 30};
   EXPECT_TRUE(graphics.RenderText(style, "0.0 dB", box, false));

@@ -25,9 +25,6 @@ struct Setting {
   uint64_t expectedOnWindows;  // 0: the same as expected
 };
 
-enum { kProcess, kDirt, kSubBass, kLowBass, kHiBass, kFullness, kArticulation, kPresence, kTreble, kLfCut,
-       kOutput, kInputTrim, kTransients, kChannel };
-
 uint64_t Render(const Setting& setting) {
   EffectHarness harness(setting.rate, setting.block);
   for (const auto& value : setting.values) harness.Set(value.first, value.second);
@@ -42,17 +39,19 @@ TEST(GoldenRender, OutputsAreBitExact) {
   const Setting settings[] = {
       {"defaults, mono", 48000.0, 256, {}, 0xf1b2220942ca18f5, 0},
       {"stereo, tone shaped", 44100.0, 512,
-       {{kChannel, 1}, {kProcess, 5.0}, {kSubBass, 4.0}, {kLowBass, -2.5}, {kHiBass, 1.0}, {kFullness, -6.0},
-        {kArticulation, 3.0}, {kPresence, -1.5}, {kTreble, 7.0}},
+       {{Torvane::kChannel, 1}, {Torvane::kProcess, 5.0}, {Torvane::kSubBass, 4.0}, {Torvane::kLowBass, -2.5},
+        {Torvane::kHiBass, 1.0}, {Torvane::kFullness, -6.0}, {Torvane::kArticulation, 3.0},
+        {Torvane::kPresence, -1.5}, {Torvane::kTreble, 7.0}},
        0x87d0628a701bcbbe, 0},
-      {"dirt", 48000.0, 128, {{kDirt, 7.0}, {kProcess, 3.0}, {kFullness, 2.0}}, 0x64e892688ca1c449,
-       0x4e150e4fb1b486a1},
-      {"transients, hard leveling", 96000.0, 1024, {{kTransients, 1}, {kProcess, 10.0}, {kChannel, 1}},
-       0x87f7ebe1decf54b4, 0},
-      {"trim -6 dB, LF cut 100 Hz", 48000.0, 64, {{kInputTrim, 0}, {kLfCut, 8}, {kOutput, 4.5}},
-       0xf38582b60307f4e5, 0},
-      {"trim +6 dB, quiet output", 44100.0, 300, {{kInputTrim, 2}, {kOutput, -12.0}, {kDirt, 10.0}},
-       0x868571477228aa8d, 0x02bf23116dcef6a5},
+      {"dirt", 48000.0, 128, {{Torvane::kDirt, 7.0}, {Torvane::kProcess, 3.0}, {Torvane::kFullness, 2.0}},
+       0x64e892688ca1c449, 0x4e150e4fb1b486a1},
+      {"transients, hard leveling", 96000.0, 1024,
+       {{Torvane::kTransients, 1}, {Torvane::kProcess, 10.0}, {Torvane::kChannel, 1}}, 0x87f7ebe1decf54b4, 0},
+      {"trim -6 dB, LF cut 100 Hz", 48000.0, 64,
+       {{Torvane::kInputTrim, 0}, {Torvane::kLfCut, 8}, {Torvane::kOutput, 4.5}}, 0xf38582b60307f4e5, 0},
+      {"trim +6 dB, quiet output", 44100.0, 300,
+       {{Torvane::kInputTrim, 2}, {Torvane::kOutput, -12.0}, {Torvane::kDirt, 10.0}}, 0x868571477228aa8d,
+       0x02bf23116dcef6a5},
   };
   for (const Setting& setting : settings) {
     uint64_t expected = setting.expected;

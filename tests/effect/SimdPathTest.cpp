@@ -15,11 +15,6 @@
 namespace torvane {
 
 namespace {
-enum {
-  kProcess, kDirt, kSubBass, kLowBass, kHiBass, kFullness, kArticulation, kPresence, kTreble,
-  kLfCut, kOutput, kInputTrim, kTransients, kChannel
-};
-
 // A host's session: parameter changes (normalised, as a host sends them)
 // between processing calls whose sizes do not line up with the block size.
 struct Change {
@@ -37,14 +32,18 @@ const std::vector<Call>& Session(bool stereo, bool dirt) {
   if (calls.empty()) {
     const float channel = stereo ? 1.0f : 0.0f, dirtOn = dirt ? 0.35f : 0.0f;
     calls = {
-        {300, {{kChannel, channel}, {kDirt, dirtOn}, {kProcess, 0.4f}, {kSubBass, 0.7f}, {kTreble, 0.2f}}},
-        {1, {{kFullness, 0.3f}}},  // below 0: the 300 Hz cut joins the path
-        {513, {{kProcess, 0.9f}, {kTransients, 1.0f}}},
-        {7, {{kLfCut, 1.0f}, {kInputTrim, 1.0f}}},
-        {256, {{kFullness, 0.8f}, {kDirt, dirt ? 1.0f : 0.0f}}},
-        {1000, {{kChannel, 1.0f - channel}, {kOutput, 0.8f}}},  // the other channel mode
-        {333, {{kChannel, channel}, {kInputTrim, 0.0f}, {kTransients, 0.0f}}},
-        {0, {{kPresence, 0.9f}, {kArticulation, 0.1f}, {kLowBass, 0.6f}, {kHiBass, 0.45f}}},
+        {300,
+         {{Torvane::kChannel, channel}, {Torvane::kDirt, dirtOn}, {Torvane::kProcess, 0.4f},
+          {Torvane::kSubBass, 0.7f}, {Torvane::kTreble, 0.2f}}},
+        {1, {{Torvane::kFullness, 0.3f}}},  // below 0: the 300 Hz cut joins the path
+        {513, {{Torvane::kProcess, 0.9f}, {Torvane::kTransients, 1.0f}}},
+        {7, {{Torvane::kLfCut, 1.0f}, {Torvane::kInputTrim, 1.0f}}},
+        {256, {{Torvane::kFullness, 0.8f}, {Torvane::kDirt, dirt ? 1.0f : 0.0f}}},
+        {1000, {{Torvane::kChannel, 1.0f - channel}, {Torvane::kOutput, 0.8f}}},  // the other channel mode
+        {333, {{Torvane::kChannel, channel}, {Torvane::kInputTrim, 0.0f}, {Torvane::kTransients, 0.0f}}},
+        {0,
+         {{Torvane::kPresence, 0.9f}, {Torvane::kArticulation, 0.1f}, {Torvane::kLowBass, 0.6f},
+          {Torvane::kHiBass, 0.45f}}},
     };
   }
   return calls;

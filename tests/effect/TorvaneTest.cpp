@@ -8,24 +8,20 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "EffectHarness.h"
+#include "core/ScopedFlushToZero.h"
 #include "editor/IGraphics.h"
 #include "editor/IHBiDirMeterControl.h"
-#include "framework/ScopedFlushToZero.h"
 #include "support/EditorDoubles.h"
 #include "vst/MeterRequest.h"
 
 namespace torvane {
 
 namespace {
-enum {
-  kProcess, kDirt, kSubBass, kLowBass, kHiBass, kFullness, kArticulation, kPresence, kTreble,
-  kLfCut, kOutput, kInputTrim, kTransients, kChannel
-};
-
 std::string Display(Torvane& effect, int index) {
   char text[64];
   const IParameter* p = effect.GetParameter(index);
@@ -33,11 +29,12 @@ std::string Display(Torvane& effect, int index) {
   return text;
 }
 
-// The chain the effect should build, assembled here from the building blocks
-// with the parameter table's arithmetic written out independently.
+// The chain the effect should build from its parameters, assembled from the
+// building blocks; the output factor is the effect's own (its law is below).
 struct ReferenceChain {
   ReferenceChain(double fs, double process, int transients, const double tones[7], double fullness, double lfCutHz,
-                 double dirt, double trimGain, double trimCompensation, double outputDb) {
+                 double dirt, double trimGain, double outputFactor)
+      : trim(trimGain), factor(outputFactor) {
     for (ChannelProcessor& channel : channels) {
       channel.Reset(fs);
       channel.SetupBands(process, transients);
@@ -47,8 +44,6 @@ struct ReferenceChain {
     }
     limiter.Reset(fs);
     limiter.Setup(process, transients);
-    trim = trimGain;
-    factor = (1.0 / trimCompensation) * 1.41 * std::exp(outputDb * 0.1151292546497);
   }
 
   std::vector<double> Mono(const std::vector<double>& in) {
@@ -112,88 +107,81 @@ TEST(TorvaneParameters, MatchTheirPublishedDefinitions) {
     EXPECT_EQ(p->Shape(), 1.0);
   }
   const char* cuts[] = {"20 Hz", "30 Hz", "40 Hz", "50 Hz", "60 Hz", "70 Hz", "80 Hz", "90 Hz", "100 Hz"};
-  for (int i = 0; i < 9; ++i) EXPECT_STREQ(effect.GetParameter(kLfCut)->DisplayTextAt(i).text, cuts[i]);
-  EXPECT_EQ(Display(effect, kInputTrim), "0 dB");
-  effect.GetParameter(kInputTrim)->SetClamped(2);
-  EXPECT_EQ(Display(effect, kInputTrim), "+6 dB");
-  effect.GetParameter(kInputTrim)->SetClamped(0);
-  EXPECT_EQ(Display(effect, kInputTrim), "-6 dB");
-  effect.GetParameter(kChannel)->SetClamped(1);
-  EXPECT_EQ(Display(effect, kChannel), "Stereo");
-  EXPECT_EQ(Display(effect, kTransients), "off");
+  for (int i = 0; i < 9; ++i) EXPECT_STREQ(effect.GetParameter(Torvane::kLfCut)->DisplayTextAt(i).text, cuts[i]);
+  EXPECT_EQ(Display(effect, Torvane::kInputTrim), "0 dB");
+  effect.GetParameter(Torvane::kInputTrim)->SetClamped(2);
+  EXPECT_EQ(Display(effect, Torvane::kInputTrim), "+6 dB");
+  effect.GetParameter(Torvane::kInputTrim)->SetClamped(0);
+  EXPECT_EQ(Display(effect, Torvane::kInputTrim), "-6 dB");
+  effect.GetParameter(Torvane::kChannel)->SetClamped(1);
+  EXPECT_EQ(Display(effect, Torvane::kChannel), "Stereo");
+  EXPECT_EQ(Display(effect, Torvane::kTransients), "off");
   EXPECT_STREQ(effect.PresetName(0), "-");
-}
-
-TEST(TorvaneMapping, DefaultsBuildTheDocumentedChain) {
-  EffectHarness harness;
-  const std::vector<double> in = BassLine(48000.0, 1.0);
-  std::vector<double> left, right;
-  harness.Process(in, in, left, right);
-  ReferenceChain reference(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
-  EXPECT_EQ(left, reference.Mono(in));
-  EXPECT_EQ(right, left);
 }
 
 TEST(TorvaneMapping, EveryParameterReachesTheChain) {
   EffectHarness harness(44100.0, 100);
   const double tones[7] = {3.5, -2.0, 10.0, -4.5, 1.2, -10.0, 6.6};
-  harness.Set(kProcess, 6.3);
-  harness.Set(kDirt, 4.0);
-  for (int b = 0; b < 7; ++b) harness.Set(kSubBass + b, tones[b]);
-  harness.Set(kLfCut, 6);
-  harness.Set(kOutput, -7.5);
-  harness.Set(kInputTrim, 0);
-  harness.Set(kTransients, 1);
+  harness.Set(Torvane::kProcess, 6.3);
+  harness.Set(Torvane::kDirt, 4.0);
+  for (int b = 0; b < 7; ++b) harness.Set(Torvane::kSubBass + b, tones[b]);
+  harness.Set(Torvane::kLfCut, 6);
+  harness.Set(Torvane::kOutput, -7.5);
+  harness.Set(Torvane::kInputTrim, 0);
+  harness.Set(Torvane::kTransients, 1);
   const std::vector<double> in = BassLine(44100.0, 1.0, 99);
   std::vector<double> left, right;
   harness.Process(in, in, left, right);
-  ReferenceChain reference(44100.0, 0.63, 1, tones, -4.5, 80.0, 0.4, 0.5, 0.708, -7.5);
+  ReferenceChain reference(44100.0, 0.63, 1, tones, -4.5, 80.0, 0.4, 0.5, harness.effect.OutputFactor());
   EXPECT_EQ(left, reference.Mono(in));
 }
 
-TEST(TorvaneMapping, TransientsSwitchAtOneHalf) {
-  const std::vector<double> in = BassLine(48000.0, 0.5);
-  std::vector<double> at04, at05, left, right;
+// At its defaults the effect is the documented mono chain; "Transients" at 0.4
+// still counts as off, at 0.5 as on.
+TEST(TorvaneMapping, DefaultsBuildTheDocumentedChainAndTransientsSwitchAtOneHalf) {
+  const std::vector<double> in = BassLine(48000.0, 1.0);
+  std::vector<double> at04, at05, right;
   EffectHarness off, on;
-  off.Set(kTransients, 0.4);
-  on.Set(kTransients, 0.5);
+  off.Set(Torvane::kTransients, 0.4);
+  on.Set(Torvane::kTransients, 0.5);
   off.Process(in, in, at04, right);
+  EXPECT_EQ(right, at04);
   on.Process(in, in, at05, right);
-  EXPECT_EQ(at04, ReferenceChain(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0).Mono(in));
-  EXPECT_EQ(at05, ReferenceChain(48000.0, 0.0, 1, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0).Mono(in));
+  EXPECT_EQ(at04, ReferenceChain(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, off.effect.OutputFactor()).Mono(in));
+  EXPECT_EQ(at05, ReferenceChain(48000.0, 0.0, 1, kFlat, 0.0, 30.0, 0.0, 1.0, on.effect.OutputFactor()).Mono(in));
 }
 
 TEST(TorvaneMapping, DirtRunsOnlyAboveZero) {
   const std::vector<double> in = BassLine(48000.0, 0.5);
   std::vector<double> clean, zero, tiny, right;
   EffectHarness a, b, c;
-  b.Set(kDirt, 0.0);
-  c.Set(kDirt, 0.1);
+  b.Set(Torvane::kDirt, 0.0);
+  c.Set(Torvane::kDirt, 0.1);
   a.Process(in, in, clean, right);
   b.Process(in, in, zero, right);
   c.Process(in, in, tiny, right);
   EXPECT_EQ(zero, clean);
   EXPECT_NE(tiny, clean);
-  EXPECT_EQ(tiny, ReferenceChain(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.01, 1.0, 1.0, 0.0).Mono(in));
+  EXPECT_EQ(tiny, ReferenceChain(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.01, 1.0, c.effect.OutputFactor()).Mono(in));
 }
 
 TEST(TorvaneMapping, MovingTheLfCutClearsItsStateInBothChannelsAndTheSameValueChangesNothing) {
   const std::vector<double> a = BassLine(48000.0, 0.2, 1), b = BassLine(48000.0, 0.2, 2);
   const std::vector<double> c = BassLine(48000.0, 0.2, 3), d = BassLine(48000.0, 0.2, 4);
   EffectHarness harness;
-  harness.Set(kChannel, 1);
+  harness.Set(Torvane::kChannel, 1);
   std::vector<double> left, right;
   harness.Process(a, c, left, right);
-  harness.Set(kLfCut, 1);  // the corner it has: no click from cleared state
+  harness.Set(Torvane::kLfCut, 1);  // the corner it has: no click from cleared state
   harness.Process(b, d, left, right);
-  ReferenceChain untouched(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
+  ReferenceChain untouched(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, harness.effect.OutputFactor());
   std::vector<double> expectLeft, expectRight;
   untouched.Stereo(a, c, expectLeft, expectRight);
   untouched.Stereo(b, d, expectLeft, expectRight);
   EXPECT_EQ(left, expectLeft);
   EXPECT_EQ(right, expectRight);
 
-  harness.Set(kLfCut, 4);  // 60 Hz
+  harness.Set(Torvane::kLfCut, 4);  // 60 Hz
   harness.Process(a, c, left, right);
   ReferenceChain cleared = untouched;
   for (ChannelProcessor& channel : cleared.channels) channel.SetLfCut(60.0);
@@ -208,12 +196,12 @@ TEST(TorvaneMapping, MovingTheLfCutClearsItsStateInBothChannelsAndTheSameValueCh
 TEST(TorvaneMapping, StereoResumesWithAFreshRightChannel) {
   const std::vector<double> loud = BassLine(48000.0, 0.3), silence(loud.size(), 0.0);
   EffectHarness harness;
-  harness.Set(kChannel, 1);
+  harness.Set(Torvane::kChannel, 1);
   std::vector<double> left, right;
   harness.Process(loud, loud, left, right);
-  harness.Set(kChannel, 0);
+  harness.Set(Torvane::kChannel, 0);
   harness.Process(loud, loud, left, right);
-  harness.Set(kChannel, 1);
+  harness.Set(Torvane::kChannel, 1);
   harness.Process(loud, silence, left, right);
   for (size_t i = 0; i < right.size(); ++i) ASSERT_EQ(right[i], 0.0) << i;
 }
@@ -226,7 +214,7 @@ TEST(TorvaneMapping, MonoIgnoresTheRightInputAndStereoUsesIt) {
   for (size_t i = 0; i < in.size(); ++i) ASSERT_TRUE(left[i] == 0.0 && right[i] == 0.0) << i;
 
   EffectHarness stereo;
-  stereo.Set(kChannel, 1);
+  stereo.Set(Torvane::kChannel, 1);
   stereo.Process(silence, in, left, right);
   EXPECT_EQ(left, silence);
   EXPECT_NE(right, silence);
@@ -234,7 +222,7 @@ TEST(TorvaneMapping, MonoIgnoresTheRightInputAndStereoUsesIt) {
 
 TEST(TorvaneMapping, DoublePrecisionInputsAreNotWrittenBack) {
   EffectHarness harness;
-  harness.Set(kInputTrim, 2);
+  harness.Set(Torvane::kInputTrim, 2);
   std::vector<double> in = BassLine(48000.0, 0.1);
   const std::vector<double> original = in;
   std::vector<double> left, right;
@@ -242,26 +230,38 @@ TEST(TorvaneMapping, DoublePrecisionInputsAreNotWrittenBack) {
   EXPECT_EQ(in, original);
 }
 
-TEST(TorvaneOutputFactor, FollowsTrimCompensationAndOutput) {
-  EffectHarness harness;
+// "Output" is a level in dB over the output at 0 dB. The trims move the level
+// into the bands by 6 dB and take most of it back: a quiet signal, which the
+// leveling leaves alone, leaves at 0.996 / 1.41 ("-6 dB") or 2 / 1.41 ("+6 dB").
+TEST(TorvaneOutputFactor, OutputIsALevelInDecibelsAndTheTrimsAreCompensated) {
+  auto level = [](int index, double value, double scale) {
+    EffectHarness harness;
+    harness.Set(index, value);
+    std::vector<double> in = BassLine(48000.0, 0.2), left, right;
+    for (double& x : in) x *= scale;
+    harness.Process(in, in, left, right);
+    return std::sqrt(std::inner_product(left.begin(), left.end(), left.begin(), 0.0));
+  };
+  const double unity = level(Torvane::kOutput, 0, 1);
+  for (double db : {-20.0, -7.5, 20.0}) {
+    EXPECT_NEAR(level(Torvane::kOutput, db, 1) / unity, std::pow(10, db / 20), 1e-12) << db;
+  }
+  const double quiet = level(Torvane::kInputTrim, 1, 1e-5);
+  EXPECT_NEAR(level(Torvane::kInputTrim, 0, 1e-5) / quiet, 0.996 / 1.41, 1e-3);
+  EXPECT_NEAR(level(Torvane::kInputTrim, 2, 1e-5) / quiet, 2 / 1.41, 1e-3);
+  EffectHarness harness;  // the documented factors: 1.41 at the defaults, exactly 1 with "+6 dB"
   EXPECT_EQ(harness.effect.OutputFactor(), 1.41);
-  harness.Set(kInputTrim, 2);
-  EXPECT_EQ(harness.effect.OutputFactor(), (1.0 / 1.41) * 1.41);
+  harness.Set(Torvane::kInputTrim, 2);
   EXPECT_EQ(harness.effect.OutputFactor(), 1.0);
-  harness.Set(kInputTrim, 0);
-  EXPECT_EQ(harness.effect.OutputFactor(), (1.0 / 0.708) * 1.41);
-  harness.Set(kOutput, 20.0);
-  EXPECT_EQ(harness.effect.OutputFactor(), (1.0 / 0.708) * 1.41 * std::exp(20.0 * 0.1151292546497));
-  EXPECT_NEAR(std::exp(20.0 * 0.1151292546497), 10.0, 1e-12);
 }
 
 TEST(TorvaneOutputFactor, UnknownIndexOnlyRecomputesTheFactor) {
   EffectHarness harness;
-  harness.Set(kOutput, -6.0);
+  harness.Set(Torvane::kOutput, -6.0);
   const std::vector<double> in = BassLine(48000.0, 0.2);
   std::vector<double> before, after, right;
   EffectHarness twin;
-  twin.Set(kOutput, -6.0);
+  twin.Set(Torvane::kOutput, -6.0);
   twin.Process(in, in, before, right);
   harness.effect.OnParameterChange(14);
   harness.effect.OnParameterChange(-1);
@@ -277,12 +277,12 @@ TEST(TorvaneMeters, ShowEachBandsAndTheLimitersGainAndRelaxInSilence) {
   const int block = 882;  // relaxes by 0.02 per block
   EffectHarness harness(fs, block);
   harness.effect.AttachEditor(std::make_unique<FakeEditor>());
-  harness.Set(kProcess, 10.0);
+  harness.Set(Torvane::kProcess, 10.0);
   std::vector<double> loud = BassLine(fs, 0.2), left, right;
   for (size_t start = 0; start < loud.size(); start += block) loud[start] = 0.9;  // every block has signal
   harness.Process(loud, loud, left, right);
 
-  ReferenceChain reference(fs, 1.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, 1.0, 0.0);
+  ReferenceChain reference(fs, 1.0, 0, kFlat, 0.0, 30.0, 0.0, 1.0, harness.effect.OutputFactor());
   reference.Mono(loud);
   auto position = [](double divisor) {
     return (20.0 * std::log10(std::max(std::min(1.0 / divisor, 10.0), 0.1)) + 20.0) / 40.0;
@@ -333,7 +333,7 @@ TEST(TorvaneMeters, ReachTheEditorsMeterControlsByTheirCurrentIndex) {
 // editor's eight meter controls, in meter order.
 TEST(TorvaneMeters, ReachTheMetersOfTheEffectsOwnEditor) {
   EffectHarness harness;
-  harness.Set(kProcess, 10.0);
+  harness.Set(Torvane::kProcess, 10.0);
   std::vector<double> loud = BassLine(48000.0, 0.1), left, right;
   loud[0] = 0.9;
   harness.Process(loud, loud, left, right);
@@ -365,7 +365,7 @@ TEST(TorvaneMeters, HostReadsTheEditorsValuesThroughTheVendorRequest) {
 
   std::vector<double> loud = BassLine(48000.0, 0.3), silence(2048, 0.0), left, right;
   for (auto* harness : {&reader, &twin}) {
-    harness->Set(kProcess, 8.0);
+    harness->Set(Torvane::kProcess, 8.0);
     harness->Process(loud, loud, left, right);
   }
   EXPECT_EQ(reader.Dispatch(effVendorSpecific, kVendorSpecificReadMeters, 8, positions), 8);
@@ -397,8 +397,8 @@ TEST(TorvaneAudio, NonFiniteInputSamplesCountAsSilence) {
   for (auto [index, value] : bad) clean[index] = 0.0, broken[index] = value;
   for (double stereo : {0.0, 1.0}) {
     EffectHarness damaged, reference;
-    damaged.Set(kChannel, stereo), reference.Set(kChannel, stereo);
-    damaged.Set(kDirt, 4.0), reference.Set(kDirt, 4.0);
+    damaged.Set(Torvane::kChannel, stereo), reference.Set(Torvane::kChannel, stereo);
+    damaged.Set(Torvane::kDirt, 4.0), reference.Set(Torvane::kDirt, 4.0);
     std::vector<double> left, right, expectLeft, expectRight;
     damaged.Process(broken, broken, left, right);
     reference.Process(clean, clean, expectLeft, expectRight);
@@ -411,9 +411,9 @@ TEST(TorvaneAudio, NonFiniteInputSamplesCountAsSilence) {
 // the output stays finite, and the effect keeps working afterwards.
 TEST(TorvaneAudio, OverflowingInputNeverGivesNonFiniteOutput) {
   EffectHarness harness(48000.0, 256);
-  harness.Set(kChannel, 1);
-  harness.Set(kDirt, 10.0);
-  harness.Set(kProcess, 10.0);
+  harness.Set(Torvane::kChannel, 1);
+  harness.Set(Torvane::kDirt, 10.0);
+  harness.Set(Torvane::kProcess, 10.0);
   std::vector<double> burst(2048, 1e200), left, right;
   for (size_t i = 0; i < burst.size(); i += 2) burst[i] = -1e300;
   harness.Process(burst, burst, left, right);
@@ -435,12 +435,12 @@ TEST(TorvaneAudio, ARunawayChannelRestartsBeforeTheNextFrame) {
   // the channel's output leaves the range of audio at once.
   for (int i = 1000; i < 2200; ++i) left[i] = 1.7e308 * std::sin(2 * 3.141592653589793 * 80 * i / 48000.0);
   EffectHarness harness(48000.0, block);
-  harness.Set(kChannel, 1);
-  harness.Set(kDirt, 5.0);
+  harness.Set(Torvane::kChannel, 1);
+  harness.Set(Torvane::kDirt, 5.0);
   std::vector<double> outLeft, outRight;
   harness.Process(left, right, outLeft, outRight);
 
-  ReferenceChain reference(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.5, 1.0, 1.0, 0.0);
+  ReferenceChain reference(48000.0, 0.0, 0, kFlat, 0.0, 30.0, 0.5, 1.0, harness.effect.OutputFactor());
   auto recovered = [](double y, ChannelProcessor& channel) {
     if (StereoChain::IsAudio(y)) return y;
     channel.ClearState();
@@ -472,7 +472,7 @@ TEST(TorvaneAudio, HugeFiniteInputNeverGivesOutputBeyondSinglePrecision) {
   for (double rate : {48000.0, 6.5e37}) {
     for (double stereo : {0.0, 1.0}) {
       EffectHarness harness(rate, 256);
-      harness.Set(kChannel, stereo);
+      harness.Set(Torvane::kChannel, stereo);
       std::vector<double> burst = BassLine(48000.0, 0.1), left, right;
       const double scales[] = {1e7, 1e11, 6.5e37, 1e160, 1e300};
       for (size_t i = 0; i < burst.size(); ++i) burst[i] = burst[i] < 0 ? -scales[i / 512 % 5] : scales[i / 512 % 5];

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "framework/IEffectStandalone.h"
+#include "support/IEffectStandalone.h"
 
 namespace torvane {
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "framework/IEffectStandalone.h"
+#include "support/IEffectStandalone.h"
 
 namespace torvane {
 

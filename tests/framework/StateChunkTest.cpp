@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "framework/ChunkHeader.h"
-
 namespace torvane {
 
 TEST(StateChunk, AppendsLittleEndianWithoutPadding) {

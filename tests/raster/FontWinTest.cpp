@@ -1,17 +1,17 @@
 // The Windows side of text drawing: when GDI draws natively and when the glyph
 // cache takes over (always under Wine, whose text output differs).
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/win/ScopedGdiSelection.h"
-#include "platform/win/Utf8TextDrawing.h"
-#include "platform/win/WineDetection.h"
+#include "raster/FontTestSupport.h"
 #include "raster/MemBitmap.h"
 #include "raster/SysBitmap.h"
-#include "raster/FontTestSupport.h"
+#include "system/win/ScopedGdiSelection.h"
+#include "system/win/Utf8TextDrawing.h"
+#include "system/win/WineDetection.h"
 
 namespace torvane {
 

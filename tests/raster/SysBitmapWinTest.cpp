@@ -1,12 +1,12 @@
 // The Windows surface must be a real top-down DIB section in its own device
 // context: GDI and the raster operations see the same pixels.
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 
 #include <gtest/gtest.h>
 
 #include "raster/ClearBitmap.h"
-#include "raster/SysBitmap.h"
 #include "raster/RasterTestSupport.h"
+#include "raster/SysBitmap.h"
 
 namespace torvane {
 

@@ -3,9 +3,9 @@
 #include <functional>
 #include <vector>
 
+#include "core/RecursiveLock.h"
 #include "framework/IEditor.h"
 #include "framework/IResizeState.h"
-#include "framework/RecursiveLock.h"
 
 namespace torvane {
 

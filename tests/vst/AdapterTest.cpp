@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "effect/Torvane.h"
+#include "framework/HostId.h"
 #include "support/EditorDoubles.h"
 #include "support/RecordingHost.h"
-#include "vst/HostId.h"
 
 #if defined(__x86_64__)
 #include <xmmintrin.h>

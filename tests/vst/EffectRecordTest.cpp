@@ -56,8 +56,8 @@ TEST_F(EffectRecord, AnswersIdentityRequests) {
 #ifdef _WIN32
 #include <memory>
 
-#include "platform/ModuleResources.h"
 #include "raster/PngLoader.h"
+#include "system/ModuleResources.h"
 
 namespace torvane {
 

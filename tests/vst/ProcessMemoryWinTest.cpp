@@ -2,7 +2,7 @@
 // hundred sessions leave the process's private memory where it was. Leaks in
 // the shared code are LeakSanitizer's on Linux; this covers what only the
 // Windows build has: its C and C++ runtimes, resources and system objects.
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 
 #include <psapi.h>
 

@@ -18,7 +18,7 @@
 #include "effect/Torvane.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "raster/PngWriter.h"
-#include "tools/render/ParameterInfo.h"
+#include "tools/common/ParameterInfo.h"
 
 namespace torvane {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/GrowableBuffer.h"
+#include "core/GrowableBuffer.h"
 #include "tools/editor-screenshot/ScreenshotOptions.h"
 
 namespace torvane {

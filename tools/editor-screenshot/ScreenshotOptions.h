@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/render/RenderOptions.h"
+#include "tools/common/ParameterSetting.h"
 
 namespace torvane {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/render/ParameterInfo.h"
+#include "tools/common/ParameterInfo.h"
 #include "tools/vsthost/PluginLibrary.h"
 
 namespace torvane {

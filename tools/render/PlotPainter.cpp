@@ -6,10 +6,10 @@
 #include <iterator>
 #include <limits>
 
-#include "platform/SystemFont.h"
 #include "raster/BlitMode.h"
 #include "raster/DrawLine.h"
 #include "raster/FillRegion.h"
+#include "system/SystemFont.h"
 
 namespace torvane {
 

@@ -3,15 +3,9 @@
 #include <string>
 #include <vector>
 
-namespace torvane {
+#include "tools/common/ParameterSetting.h"
 
-// One --set or --position from the command line. They are applied in the
-// order given, so a later one overrides an earlier one for the same parameter.
-struct ParameterSetting {
-  bool isPosition = false;  // --position NAME=0..1 rather than --set NAME=VALUE
-  std::string name;
-  std::string value;
-};
+namespace torvane {
 
 // The renderer's command line, parsed by ParseRenderOptions; main owns it.
 struct RenderOptions {

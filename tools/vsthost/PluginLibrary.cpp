@@ -1,7 +1,7 @@
 #include "tools/vsthost/PluginLibrary.h"
 
 #ifdef _WIN32
-#include "platform/win/WindowsApi.h"
+#include "system/win/WindowsApi.h"
 #else
 #include <dlfcn.h>
 #endif
