@@ -16,6 +16,10 @@ IControl::IControl(IEffectBase* effect, const IBounds& rect, int parameterIndex,
       unscaledRect_(rect),
       parameterIndex_(parameterIndex) {}
 
+IParameter* IControl::Parameter() const noexcept {
+  return effect_ && parameterIndex_ >= 0 ? effect_->GetParameter(parameterIndex_) : nullptr;
+}
+
 void IControl::DoubleClick(int /*x*/, int /*y*/, const IMouseKeys& /*keys*/) {
   const double defaultValue = DefaultValue();
   if (defaultValue < 0.0) return;

@@ -13,6 +13,7 @@ namespace torvane {
 
 class IEffectBase;
 class IGraphics;
+class IParameter;
 
 // The base of every editor control: a rectangle that paints itself into the
 // editor's surface, reacts to the pointer and keys IGraphics routes to it, and
@@ -44,6 +45,9 @@ class IControl {
   virtual void MouseOver(int /*x*/, int /*y*/, const IMouseKeys& /*keys*/) {}
   virtual void MouseOut() {}
   virtual bool Paint(IGraphics& graphics) = 0;
+  // Where painting the present state draws beyond the drawing rectangle
+  // (text wider than its box); empty for a control that stays inside it.
+  virtual IBounds InkBeyondRect(IGraphics& /*graphics*/) { return {}; }
   // Rebuilds size-dependent state for the display scale factor.
   virtual void Rescale(double /*factor*/) {}
   // A value from the effect (audio or host thread). The first one also becomes
@@ -76,6 +80,8 @@ class IControl {
   // Position in the editor's control list; kept current by IGraphics.
   int Index() const noexcept { return index_.load(std::memory_order_relaxed); }
   IEffectBase* Effect() const noexcept { return effect_; }
+  // The bound parameter; null without one.
+  IParameter* Parameter() const noexcept;
   // The editor the control belongs to; null until it is added.
   IGraphics* Graphics() const noexcept { return graphics_; }
 
@@ -109,6 +115,7 @@ class IControl {
 
  protected:
   void SetValue(double value) noexcept { value_.store(value, std::memory_order_relaxed); }
+  double Clamped(double value) const noexcept;
 
   IBlendSpec blend_;
   ITextStyle textStyle_;
@@ -121,8 +128,6 @@ class IControl {
   static constexpr uint8_t kDirty = 1;
   static constexpr uint8_t kRedrawRequest = 2;
 
-  double Clamped(double value) const noexcept;
-
   struct LinkedParameter {
     std::atomic<double> value{0.0};
     int parameterIndex = -1;
@@ -134,6 +139,9 @@ class IControl {
   IBounds drawRect_;
   IBounds targetRect_;
   IBounds unscaledRect_;
+  // What the last paint drew beyond the drawing rectangle: the next paint
+  // of the control erases it.
+  IBounds paintedInk_;
   int parameterIndex_;
   std::atomic<int> index_{0};
   OwnedList<LinkedParameter> linked_;

@@ -1,6 +1,8 @@
 #include "editor/IFaderControl.h"
 
 #include "editor/IGraphics.h"
+#include "framework/IEffectBase.h"
+#include "framework/IParameter.h"
 
 namespace torvane {
 
@@ -36,16 +38,26 @@ void IFaderControl::MouseDrag(int x, int y, int /*dx*/, int /*dy*/, const IMouse
 void IFaderControl::Wheel(int /*x*/, int /*y*/, const IMouseKeys& keys, int notches) {
   constexpr double kStep = 0.01;
   constexpr double kFineStep = 0.001;
-  SetValue(Value() + notches * (keys.shift || keys.control ? kFineStep : kStep));
+  double value = Value() + notches * (keys.shift || keys.control ? kFineStep : kStep);
+  const IParameter* parameter = Parameter();
+  if (parameter && parameter->Type() != TypeDouble && parameter->Step() > 0.0) {
+    // A stepped parameter moves a whole step per notch, from the value it
+    // holds: a hundredth of the travel would round back to the same choice.
+    ScopedLock lock(Effect()->Lock());
+    value = parameter->PositionOf(parameter->Value() + notches * parameter->Step());
+  }
+  // Nothing to tell the host at either end.
+  if (Clamped(value) == Value()) return;
+  SetValue(value);
   MarkDirty(true);
 }
 
 bool IFaderControl::Paint(IGraphics& graphics) {
   const IBounds& track = DrawRect();
   const int offset = static_cast<int>((travelLength_ - handleSize_) * (1.0 - Value()));
-  const IBounds handle{track.left, track.top + offset, track.left + handle_.width,
-                       track.top + handle_.height + offset};
-  graphics.BlitImage(handle_, handle, 0, 0, &blend_);
+  // The handle image's size belongs to the shared stores, which another
+  // editor may be re-rendering.
+  graphics.BlitStripAt(handle_, track.left, track.top + offset, &blend_);
   return true;
 }
 

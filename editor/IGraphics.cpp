@@ -5,6 +5,7 @@
 
 #include "editor/IBitmapControl.h"
 #include "editor/IResizeController.h"
+#include "editor/SharedStoresLock.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 #include "raster/BlitMode.h"
@@ -147,11 +148,16 @@ void IGraphics::MarkAllControlsDirty() {
 bool IGraphics::CollectDirtyArea(IBounds& area) {
   bool anyDirty = false;
   IBounds dirty;
+  // Text beyond a control's rectangle, in pixels: what was drawn last, to be
+  // erased, and what the present state draws.
+  IBounds ink;
   for (int i = 0; i < ControlCount(); ++i) {
     IControl* control = controls_[i];
     if (!control->NeedsRepaint()) continue;
     anyDirty = true;
     dirty.Include(resizeController_ ? control->UnscaledRect() : control->DrawRect());
+    ink.Include(control->paintedInk_);
+    if (!control->Hidden()) ink.Include(control->InkBeyondRect(*this));
   }
   if (resizeController_) {
     // Outward to whole pixels, so that the scaled controls lie inside.
@@ -161,20 +167,53 @@ bool IGraphics::CollectDirtyArea(IBounds& area) {
              static_cast<int>(dirty.right * s + kAlmostOne), static_cast<int>(dirty.bottom * s + kAlmostOne)};
   }
   area.Include(dirty);
+  area.Include(ink);
   return anyDirty;
 }
 
-bool IGraphics::PaintArea(const IBounds& area) {
+IBounds IGraphics::WithWholeTexts(const IBounds& area) const {
+  IBounds grown = area;
+  // Taking in one text can make the area touch another; the list is short.
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (int i = 0; i < inks_.Count(); ++i) {
+      if (!grown.Overlaps(inks_[i])) continue;
+      IBounds with = grown;
+      with.Include(inks_[i]);
+      if (with == grown) continue;
+      grown = with;
+      changed = true;
+    }
+  }
+  return grown;
+}
+
+bool IGraphics::PaintArea(const IBounds& requested) {
   if (resizeController_ && resizeController_->LiveDrag()) {
     const IBounds whole{0, 0, width_, height_};
     resizeController_->FillBackground(*this, whole);
     return PresentArea(whole);
   }
-  if (ControlCount() == 0) return true;
+  const int count = ControlCount();
+  if (count == 0) return true;
+  // What each control's text draws beyond its rectangle, measured once for
+  // the pass (without memory for the list, the texts are taken as they come).
+  if (!inks_.ResizeZeroFilled(count)) inks_.Clear();
+  for (int i = 0; i < inks_.Count(); ++i) {
+    inks_[i] = controls_[i]->Hidden() ? IBounds{} : controls_[i]->InkBeyondRect(*this);
+  }
+  const IBounds area = WithWholeTexts(requested);
   paintArea_ = area;
-  for (int i = 0; i < ControlCount(); ++i) {
+  for (int i = 0; i < count; ++i) {
     IControl* control = controls_[i];
-    if (!control->Hidden() && area.Overlaps(control->DrawRect())) control->Paint(*this);
+    const IBounds ink = i < inks_.Count() ? inks_[i] : IBounds{};
+    if (control->Hidden()) {
+      // Its last ink was collected with it when it was hidden.
+      control->paintedInk_ = {};
+    } else if (area.Overlaps(control->DrawRect()) || area.Overlaps(ink)) {
+      control->Paint(*this);
+      control->paintedInk_ = ink;
+    }
     control->MarkClean();
   }
   return PresentArea(area);
@@ -188,6 +227,7 @@ std::unique_ptr<IRasterBitmap> IGraphics::MakeSurface(int width, int height) {
 
 bool IGraphics::BlitImage(const IImageStrip& strip, const IBounds& dest, int sourceX, int sourceY,
                           const IBlendSpec* blend) {
+  ScopedLock stores(SharedStoresLock::Instance());
   const IBounds clipped = dest.Intersection(paintArea_);
   if (!surface_ || !strip.raster || clipped.Width() <= 0 || clipped.Height() <= 0) return true;
   const RasterRect source{sourceX + clipped.left - dest.left, sourceY + clipped.top - dest.top,
@@ -198,12 +238,18 @@ bool IGraphics::BlitImage(const IImageStrip& strip, const IBounds& dest, int sou
 }
 
 bool IGraphics::BlitFrame(const IImageStrip& strip, const IBounds& dest, int frame, const IBlendSpec* blend) {
+  ScopedLock stores(SharedStoresLock::Instance());
   int offset = 0;
   if (strip.frameCount >= 2 && frame >= 2) {
     const int extent = strip.sideBySide ? strip.width : strip.height;
     offset = static_cast<int>(static_cast<double>(extent) * (frame - 1) / strip.frameCount + 0.5);
   }
   return strip.sideBySide ? BlitImage(strip, dest, offset, 0, blend) : BlitImage(strip, dest, 0, offset, blend);
+}
+
+bool IGraphics::BlitStripAt(const IImageStrip& strip, int x, int y, const IBlendSpec* blend) {
+  ScopedLock stores(SharedStoresLock::Instance());
+  return BlitImage(strip, {x, y, x + strip.width, y + strip.height}, 0, 0, blend);
 }
 
 bool IGraphics::FillArea(const IArgb& colour, const IBounds& rect) {
@@ -259,12 +305,17 @@ void IGraphics::HandleMouseDown(int x, int y, const IMouseKeys& keys) {
 }
 
 void IGraphics::HandleMouseUp(int x, int y, const IMouseKeys& keys) {
-  const int target = EventTarget(x, y);
+  IControl* control = GetControl(captured_);
   CancelCapture();
-  if (target < 0) return;
-  IControl* control = controls_[target];
+  if (!control) return;
   control->MouseUp(x, y, keys);
   if (control->ParameterIndex() >= 0) effect_.EndParameterEdit(control->ParameterIndex());
+}
+
+void IGraphics::AbandonGesture() {
+  const IControl* captured = GetControl(captured_);
+  CancelCapture();
+  if (captured && captured->ParameterIndex() >= 0) effect_.EndParameterEdit(captured->ParameterIndex());
 }
 
 bool IGraphics::HandleDoubleClick(int x, int y, const IMouseKeys& keys) {

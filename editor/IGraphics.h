@@ -38,8 +38,11 @@ class IResizeController;
 // control list and the controls' index fields change only on the window
 // thread and under the plug-in lock, so lock holders see a consistent list
 // and the index references the effect keeps are safe to read there. The
-// process-wide image and font stores are shared by editors that one user
-// interface thread drives.
+// process-wide image and font stores are shared with the editors of other
+// instances, which may paint on threads of their own: every blit, text
+// drawing or measuring, strip load and re-render holds SharedStoresLock (not
+// a whole paint pass, whose read-outs take the plug-in lock), and controls
+// read a strip's rendered size only through these operations.
 class IGraphics : public IEditor {
  public:
   static constexpr int kDefaultWidth = 720;
@@ -130,6 +133,9 @@ class IGraphics : public IEditor {
   // Draws text (or measures it) in rect with the style's font, colour and
   // alignment; false when no font can be made for the style.
   bool RenderText(ITextStyle& style, const char* text, IBounds& rect, bool measureOnly);
+  // Where RenderText would draw text in rect, with a margin for glyphs that
+  // reach past their advance; empty for no text or no font.
+  IBounds TextInk(ITextStyle& style, const char* text, const IBounds& rect);
 
   // --- Values from the effect -------------------------------------------------
 
@@ -143,6 +149,8 @@ class IGraphics : public IEditor {
   // entry); true when any control needed painting.
   bool CollectDirtyArea(IBounds& area);
   // Paints the controls that overlap area, in list order, and presents it.
+  // The area first takes in the whole of every text it touches, so that an
+  // incremental paint always equals a full repaint of the same state.
   bool PaintArea(const IBounds& area);
   void PrepareSurface() override;
   IRasterBitmap* Surface() const noexcept { return surface_.get(); }
@@ -151,12 +159,16 @@ class IGraphics : public IEditor {
   bool BlitImage(const IImageStrip& strip, const IBounds& dest, int sourceX, int sourceY, const IBlendSpec* blend);
   // Draws frame (1-based) of a strip.
   bool BlitFrame(const IImageStrip& strip, const IBounds& dest, int frame, const IBlendSpec* blend);
+  // Draws the whole strip, at the size it is rendered at, from (x, y).
+  bool BlitStripAt(const IImageStrip& strip, int x, int y, const IBlendSpec* blend);
   // Fills rect with colour, weighted by its alpha; not clipped to the paint area.
   bool FillArea(const IArgb& colour, const IBounds& rect);
 
   // --- Pointer and keys (from the window layer) -------------------------------
 
   void HandleMouseDown(int x, int y, const IMouseKeys& keys);
+  // Goes to the control that took the press; a release without one (the
+  // press went elsewhere, or only closed the entry box) is dropped.
   void HandleMouseUp(int x, int y, const IMouseKeys& keys);
   // True when the window should capture the pointer.
   bool HandleDoubleClick(int x, int y, const IMouseKeys& keys);
@@ -179,6 +191,9 @@ class IGraphics : public IEditor {
   // Forgets the captured control and the last pointer position (a popup menu
   // takes the pointer away, for example).
   void CancelCapture() noexcept;
+  // The window goes away mid-gesture: the capture is dropped, and the host
+  // hears the end of an edit it was told had begun.
+  void AbandonGesture();
   void SetHoverTracking(bool on) noexcept { hoverTracking_ = on; }
   // The PNG images are drawn at this many times the editor's size; set before
   // any image is loaded.
@@ -205,6 +220,8 @@ class IGraphics : public IEditor {
   int FindControlAt(int x, int y, bool forHover) const;
   // The captured control, else the one under the pointer; -1 when none.
   int EventTarget(int x, int y) const;
+  // The area grown to take in the whole ink of every text it touches.
+  IBounds WithWholeTexts(const IBounds& area) const;
 
   GrowableArray<IControl*> controls_;
   IEffectBase& effect_;
@@ -222,6 +239,8 @@ class IGraphics : public IEditor {
   int imageFactor_ = 1;
   double scale_ = 1.0;
   IResizeController* resizeController_ = nullptr;
+  // The paint pass's record of each control's ink beyond its rectangle.
+  GrowableArray<IBounds> inks_;
 };
 
 }  // namespace torvane

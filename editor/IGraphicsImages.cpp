@@ -7,6 +7,7 @@
 #include "editor/IGraphics.h"
 #include "editor/ImageResampler.h"
 #include "editor/RasterCache.h"
+#include "editor/SharedStoresLock.h"
 #include "editor/StripRegistry.h"
 #include "raster/BlitMode.h"
 #include "raster/BlitRegion.h"
@@ -52,6 +53,7 @@ bool IGraphics::PlatformImageSize(int resourceId, const char* resourceName, int&
 }
 
 IImageStrip& IGraphics::LoadImageStrip(int resourceId, const char* resourceName, int frameCount) {
+  ScopedLock stores(SharedStoresLock::Instance());
   IImageStrip strip;
   strip.frameCount = frameCount;
   RasterCache& cache = RasterCache::Instance();
@@ -98,6 +100,7 @@ IImageStrip& IGraphics::LoadImageStrip(int resourceId, const char* resourceName,
 
 void IGraphics::RescaleImages(double scale) {
   if (!(scale > 0.0) || !std::isfinite(scale)) return;
+  ScopedLock stores(SharedStoresLock::Instance());
   StripRegistry& registry = StripRegistry::Instance();
   const int count = registry.Count();
   // Every editor built in the process registered its own strips of the same
@@ -133,6 +136,7 @@ void IGraphics::RescaleImages(double scale) {
 
 bool IGraphics::RenderText(ITextStyle& style, const char* text, IBounds& rect, bool measureOnly) {
   if (!text || !*text) return true;
+  ScopedLock stores(SharedStoresLock::Instance());
   if (!style.cachedFont) style.cachedFont = FontStore::Instance().FontFor(style);
   CachedFont* font = style.cachedFont;
   if (!font) return false;
@@ -156,6 +160,15 @@ bool IGraphics::RenderText(ITextStyle& style, const char* text, IBounds& rect, b
   if (style.alignment > TextAlignCentre) left = rect.right - width;
   rect = {left, rect.top, left + width, rect.top + height};
   return true;
+}
+
+IBounds IGraphics::TextInk(ITextStyle& style, const char* text, const IBounds& rect) {
+  IBounds extent = rect;
+  if (!text || !*text || !MeasureText(style, text, extent)) return {};
+  // Glyph masks may start before their pen position or end past the measured
+  // extent by a pixel or so (bold and antialiased edges).
+  const int margin = style.size / 4 + 1;
+  return {extent.left - margin, extent.top - margin, extent.right + margin, extent.bottom + margin};
 }
 
 }  // namespace torvane

@@ -3,13 +3,15 @@
 namespace torvane {
 
 void ISwitchControl::MouseDown(int /*x*/, int /*y*/, const IMouseKeys& /*keys*/) {
-  const double step = strip_.frameCount > 1 ? 1.0 / (strip_.frameCount - 1) : 1.0;
-  double value = Value() + step;
-  // A little above 1 still counts as the last frame: steps of 1/(n - 1) add
-  // up to slightly more than 1.
-  constexpr double kWrapAbove = 1.001;
-  if (value > kWrapAbove) value = 0.0;
-  SetValue(value);
+  const int frames = strip_.frameCount;
+  if (frames <= 1) {
+    SetValue(Value() > 0.0 ? 0.0 : 1.0);
+  } else {
+    // From the choice shown, which a host may have set between two steps:
+    // the parameter holds the nearest choice, as the frame does.
+    const int next = Frame() % frames;
+    SetValue(static_cast<double>(next) / (frames - 1));
+  }
   MarkDirty(true);
 }
 

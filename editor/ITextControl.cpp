@@ -17,6 +17,10 @@ bool ITextControl::Paint(IGraphics& graphics) {
   return graphics.RenderText(textStyle_, text_.Get(), rect, false);
 }
 
+IBounds ITextControl::InkBeyondRect(IGraphics& graphics) {
+  return graphics.TextInk(textStyle_, text_.Get(), DrawRect());
+}
+
 void ITextControl::Rescale(double factor) { textStyle_ = unscaledStyle_.Scaled(factor); }
 
 }  // namespace torvane

@@ -12,6 +12,7 @@ class ITextControl : public IControl {
   ITextControl(IEffectBase* effect, const IBounds& rect, const ITextStyle& style, const char* text) noexcept;
 
   bool Paint(IGraphics& graphics) override;
+  IBounds InkBeyondRect(IGraphics& graphics) override;
   void Rescale(double factor) override;
 
   const char* Text() const noexcept { return text_.Get(); }

@@ -17,6 +17,7 @@ class TextEntry : public IControl {
 
   void MouseDown(int x, int y, const IMouseKeys& keys) override;
   bool Paint(IGraphics& graphics) override;
+  IBounds InkBeyondRect(IGraphics& graphics) override;
   void Rescale(double factor) override;
   // The leading number of text, limited to the parameter's range.
   void AcceptText(const char* text) override;
@@ -25,13 +26,15 @@ class TextEntry : public IControl {
   const char* DisplayText() const noexcept { return displayText_.Get(); }
 
  protected:
-  IParameter* Parameter() const noexcept;
   // Sets the value for v in the parameter's own units and sends it to the effect.
   void CommitValue(double v);
 
   GrowableText displayText_;
 
  private:
+  // The value with its unit, as painted.
+  void FormatValue(char* text, size_t capacity) const;
+
   ITextStyle unscaledStyle_;
 };
 

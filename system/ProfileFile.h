@@ -17,7 +17,8 @@ bool ReadProfileValue(const char* path, const char* section, const char* key, co
                        size_t capacity) noexcept;
 
 // Sets the key, creating the file and the section when needed and keeping
-// everything else in the file. False when the file cannot be written.
+// everything else in the file. False when the file cannot be written; a
+// read-only file is left as it is, and a symbolic link is written through.
 bool WriteProfileValue(const char* path, const char* section, const char* key, const char* value) noexcept;
 
 // Creates one folder; false when it neither exists nor could be created.
@@ -25,7 +26,8 @@ bool CreateFolder(const char* path) noexcept;
 
 // The user's documents folder, without a trailing separator; false when it
 // is not known or does not fit. Windows: the shell's Documents folder; Linux:
-// XDG_DOCUMENTS_DIR when set, else ~/Documents.
+// XDG_DOCUMENTS_DIR when set, else the one the user's user-dirs.dirs names,
+// else ~/Documents.
 bool DocumentsFolder(char* out, size_t capacity) noexcept;
 
 }  // namespace torvane

@@ -192,11 +192,15 @@ void IEditorResize::ApplyStoredSizeOnOpen() {
   const bool sizeChanged = windowWidth_ != oldWidth || windowHeight_ != oldHeight;
   if (sizeChanged || reopenNeeded_ || (rescaleBitmaps_ && !ImagesMatch(guiScale_))) {
     if (rescaleBitmaps_) RenderImages(guiScale_);
-    // The controls learn the scale before the window takes its size: a window
-    // layer may paint while it resizes.
-    NotifyControlsOfScale();
-    graphics_.ResizeSurface(windowWidth_, windowHeight_);
     reopenNeeded_ = false;
+  }
+  // Every open: the controls may have learnt another scale since their
+  // rectangles were laid out (at attach, from the scale stored then). They
+  // learn it before the window takes its size: a window layer may paint
+  // while it resizes.
+  NotifyControlsOfScale();
+  if (graphics_.Width() != windowWidth_ || graphics_.Height() != windowHeight_) {
+    graphics_.ResizeSurface(windowWidth_, windowHeight_);
   }
 }
 
@@ -401,7 +405,9 @@ void IEditorResize::MouseDown(int /*x*/, int /*y*/, const IMouseKeys& keys) {
 }
 
 void IEditorResize::MouseDrag(int x, int y, int /*dx*/, int /*dy*/, const IMouseKeys& keys) {
-  if (reopenNeeded_) return;
+  // Only the left button drags the corner; the right one's release would not
+  // finish the drag.
+  if (reopenNeeded_ || !keys.left) return;
   graphics_.SetCursorShape(SystemCursor::SizeDiagonal);
   const bool controlHeld = controlKeyProportional_ && keys.control;
   if (proportionalDrag_ || controlHeld) {

@@ -54,7 +54,12 @@ IMouseKeys KeysFor(unsigned state) noexcept {
 
 IGraphicsX11::IGraphicsX11(IEffectBase& effect) noexcept : IGraphicsPortable(effect) {}
 
-IGraphicsX11::~IGraphicsX11() { CloseEditorWindow(); }
+IGraphicsX11::~IGraphicsX11() {
+  // The editor goes with its effect, which can no longer hear about a
+  // gesture the window leaves unfinished.
+  CancelCapture();
+  CloseEditorWindow();
+}
 
 int64_t IGraphicsX11::NowMs() noexcept {
   using namespace std::chrono;
@@ -93,7 +98,9 @@ void IGraphicsX11::CloseEditorWindow() {
 void IGraphicsX11::ReleaseWindow() {
   // Typed entry that is still open goes with the window, uncommitted.
   entry_.reset();
-  if (pressDelivered_) CancelCapture();
+  // A fader still held: the host hears the end of the edit it was told had
+  // begun, as on every platform.
+  AbandonGesture();
   pressDelivered_ = false;
   window_.reset();
   pendingPaint_ = pendingPresent_ = {};
@@ -118,8 +125,20 @@ void IGraphicsX11::TimerTick(void* self) noexcept {
   if (NowMs() - graphics->lastIdleMs_.load(std::memory_order_relaxed) < kIdleSilenceMs) return;
   // Busy with a request of the host's: the next tick comes soon enough.
   if (!graphics->windowLock_.TryLock()) return;
-  graphics->Tick();
+  graphics->RepaintOnly();
   graphics->windowLock_.Unlock();
+}
+
+void IGraphicsX11::RepaintOnly() {
+  if (!window_ || ticking_ || window_->Destroyed()) return;
+  ticking_ = true;
+  {
+    X11ErrorTrap trap(window_->GetDisplay());
+    XEvent event;
+    while (window_->NextExposure(event)) HandleEvent(event);
+    if (!window_->Destroyed()) Repaint();
+  }
+  ticking_ = false;
 }
 
 void IGraphicsX11::Tick() {
@@ -133,23 +152,7 @@ void IGraphicsX11::Tick() {
       if (event.type == MotionNotify && window_->MotionQueued()) continue;
       HandleEvent(event);
     }
-    if (!window_->Destroyed()) {
-      if (entry_ && NowMs() - caretToggledMs_ >= kCaretBlinkMs) {
-        entry_->SetCaretVisible(!entry_->CaretVisible());
-        caretToggledMs_ = NowMs();
-        pendingPresent_.Include(entry_->Rect());
-      }
-      IBounds area;
-      const bool dirty = CollectDirtyArea(area);
-      area.Include(pendingPaint_);
-      pendingPaint_ = {};
-      if (dirty || !area.Empty()) PaintArea(area);
-      if (!pendingPresent_.Empty()) {
-        const IBounds exposed = pendingPresent_;
-        pendingPresent_ = {};
-        PresentArea(exposed);
-      }
-    }
+    if (!window_->Destroyed()) Repaint();
   }
   ticking_ = false;
   // The host destroyed its window (and ours with it), or closed the editor
@@ -160,6 +163,24 @@ void IGraphicsX11::Tick() {
     // close or open waits for it.
     timer_.Stop();
     ReleaseWindow();
+  }
+}
+
+void IGraphicsX11::Repaint() {
+  if (entry_ && NowMs() - caretToggledMs_ >= kCaretBlinkMs) {
+    entry_->SetCaretVisible(!entry_->CaretVisible());
+    caretToggledMs_ = NowMs();
+    pendingPresent_.Include(entry_->Rect());
+  }
+  IBounds area;
+  const bool dirty = CollectDirtyArea(area);
+  area.Include(pendingPaint_);
+  pendingPaint_ = {};
+  if (dirty || !area.Empty()) PaintArea(area);
+  if (!pendingPresent_.Empty()) {
+    const IBounds exposed = pendingPresent_;
+    pendingPresent_ = {};
+    PresentArea(exposed);
   }
 }
 
@@ -369,8 +390,6 @@ bool IGraphicsX11::PresentArea(const IBounds& area) {
 void IGraphicsX11::ResizeSurface(int width, int height) {
   ScopedLock window(windowLock_);
   if (width == Width() && height == Height()) return;
-  const int dw = width - Width();
-  const int dh = height - Height();
   // The box would stand where the control was before.
   FinishTextEntry(false);
   {
@@ -382,7 +401,7 @@ void IGraphicsX11::ResizeSurface(int width, int height) {
   window_->Resize(width, height);
   // Linux hosts resize the window they embed us in when asked; for one that
   // does not, we resize it ourselves.
-  if (!Effect().RequestHostWindowSize(width, height)) window_->ResizeParentBy(dw, dh);
+  if (!Effect().RequestHostWindowSize(width, height)) window_->FitParentAround(width, height);
   pendingPaint_ = {0, 0, width, height};
   SendOutsideTick();
 }

@@ -20,10 +20,12 @@ class X11EditorWindow;
 // events become the IGraphics entry points, repaints copy the surface to the
 // window (through shared memory where the server offers it), and typed entry
 // is a box drawn into the surface. The window is driven by the host's idle
-// request from its user-interface thread; for a host that stops sending it, a
-// repaint thread of our own takes over. Both hold the window lock, which the
-// host's open and close requests take before the plug-in lock. The folders,
-// images and the services without a window are the portable ones. One
+// request from its user-interface thread: input, and with it every call to
+// the host, is handled there only. For a host that stops sending it, a
+// repaint thread of our own paints and presents what changed meanwhile (the
+// input waits for the next idle request). Both hold the window lock, which
+// the host's open and close requests take before the plug-in lock. The
+// folders, images and the services without a window are the portable ones. One
 // per effect instance, owned like any IGraphics.
 class IGraphicsX11 final : public IGraphicsPortable {
  public:
@@ -63,9 +65,13 @@ class IGraphicsX11 final : public IGraphicsPortable {
 
  private:
   static void TimerTick(void* self) noexcept;
-  // One round of the window's life: its events, the typed entry's caret, and
-  // the repaint of what changed.
+  // One round of the window's life on the host's thread: its events, the
+  // typed entry's caret, and the repaint of what changed.
   void Tick();
+  // The repaint thread's round: exposures and the repaint, no input.
+  void RepaintOnly();
+  // The caret, the dirty controls and the exposed parts onto the window.
+  void Repaint();
   void HandleEvent(const _XEvent& event);
   void HandleButtonPress(const _XEvent& event);
   void HandleButtonRelease(const _XEvent& event);

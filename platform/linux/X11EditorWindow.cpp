@@ -96,6 +96,11 @@ bool X11EditorWindow::NextEvent(XEvent& event) noexcept {
   return false;
 }
 
+bool X11EditorWindow::NextExposure(XEvent& event) noexcept {
+  if (XCheckTypedWindowEvent(display_, window_, DestroyNotify, &event)) destroyed_ = true;
+  return !destroyed_ && XCheckTypedWindowEvent(display_, window_, Expose, &event);
+}
+
 bool X11EditorWindow::MotionQueued() noexcept {
   if (XEventsQueued(display_, QueuedAlready) == 0) return false;
   XEvent next;
@@ -116,18 +121,18 @@ void X11EditorWindow::Resize(int width, int height) noexcept {
   XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
 }
 
-void X11EditorWindow::ResizeParentBy(int dw, int dh) noexcept {
+void X11EditorWindow::FitParentAround(int width, int height) noexcept {
   Window root = 0;
   int x = 0;
   int y = 0;
-  unsigned width = 0;
-  unsigned height = 0;
+  unsigned ownWidth = 0;
+  unsigned ownHeight = 0;
   unsigned border = 0;
   unsigned depth = 0;
-  if (destroyed_ || !XGetGeometry(display_, parent_, &root, &x, &y, &width, &height, &border, &depth)) return;
-  const int newWidth = std::max(1, static_cast<int>(width) + dw);
-  const int newHeight = std::max(1, static_cast<int>(height) + dh);
-  XResizeWindow(display_, parent_, static_cast<unsigned>(newWidth), static_cast<unsigned>(newHeight));
+  if (destroyed_ || !XGetGeometry(display_, window_, &root, &x, &y, &ownWidth, &ownHeight, &border, &depth)) return;
+  const int parentWidth = std::max(1, x + width);
+  const int parentHeight = std::max(1, y + height);
+  XResizeWindow(display_, parent_, static_cast<unsigned>(parentWidth), static_cast<unsigned>(parentHeight));
 }
 
 void X11EditorWindow::SetPointerShape(SystemCursor shape) noexcept {

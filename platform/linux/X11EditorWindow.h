@@ -44,14 +44,19 @@ class X11EditorWindow {
   // Takes the next queued event for the window, without waiting; false when
   // there is none.
   bool NextEvent(XEvent& event) noexcept;
+  // Takes the next exposure of the window, leaving its other events queued;
+  // false when there is none. Notes the window's destruction.
+  bool NextExposure(XEvent& event) noexcept;
   // True when the next queued event is more pointer motion.
   bool MotionQueued() noexcept;
 
   // Copies area of the surface to the same place in the window.
   void Present(const IRasterBitmap& surface, const IBounds& area) noexcept;
   void Resize(int width, int height) noexcept;
-  // Grows or shrinks the host's window by the given amounts.
-  void ResizeParentBy(int dw, int dh) noexcept;
+  // Sizes the host's window to hold the editor at its new size where it
+  // stands: from that size, not by the change, so that a window that once
+  // could not follow does not stay off.
+  void FitParentAround(int width, int height) noexcept;
 
   void SetPointerShape(SystemCursor shape) noexcept;
   // Hides the pointer, remembering where it is; restoring puts it back there.

@@ -8,6 +8,8 @@ namespace {
 
 std::mutex usersLock;
 int users = 0;
+// No user is left, but the class is still registered.
+bool unregisterPending = false;
 
 }  // namespace
 
@@ -25,13 +27,19 @@ bool EditorWindowClass::AddUser(HINSTANCE module, WNDPROC procedure) noexcept {
     if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
   }
   ++users;
+  unregisterPending = false;
   return true;
 }
 
 void EditorWindowClass::RemoveUser(HINSTANCE module) noexcept {
   std::lock_guard<std::mutex> lock(usersLock);
   if (users == 0) return;
-  if (--users == 0) UnregisterClassA(kName, module);
+  if (--users == 0) unregisterPending = !UnregisterClassA(kName, module);
+}
+
+void EditorWindowClass::UnregisterUnused(HINSTANCE module) noexcept {
+  std::lock_guard<std::mutex> lock(usersLock);
+  if (users == 0 && unregisterPending) unregisterPending = !UnregisterClassA(kName, module);
 }
 
 }  // namespace torvane

@@ -17,8 +17,13 @@ class EditorWindowClass {
   // Counts one more user, registering the class for module first when it has
   // none; false (nothing counted) when the class cannot be registered.
   static bool AddUser(HINSTANCE module, WNDPROC procedure) noexcept;
-  // Counts one user less and unregisters the class when none remains.
+  // Counts one user less and unregisters the class when none remains. A
+  // window the host destroys counts itself out while it still exists, so
+  // the class cannot go then; UnregisterUnused does it later.
   static void RemoveUser(HINSTANCE module) noexcept;
+  // Unregisters a class that no window uses any more but could not be
+  // unregistered when the last one went.
+  static void UnregisterUnused(HINSTANCE module) noexcept;
 };
 
 }  // namespace torvane

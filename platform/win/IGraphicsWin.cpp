@@ -21,11 +21,23 @@ bool IsPlainChild(HWND window) noexcept {
   return (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) && !(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_MDICHILD);
 }
 
-void GrowWindow(HWND window, int dw, int dh) noexcept {
-  RECT rect;
-  if (!window || !GetWindowRect(window, &rect)) return;
-  SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left + dw, rect.bottom - rect.top + dh,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+// Sizes window so that its client area holds content, of the given outer
+// size, where it stands now: the new size comes from window's own frame,
+// not from adding the change, so a window that once could not follow (held
+// to the screen) does not stay off by that amount. Returns the outer size.
+SIZE FitAround(HWND window, HWND content, SIZE contentSize) noexcept {
+  RECT outer;
+  RECT client;
+  RECT inner;
+  if (!window || !GetWindowRect(window, &outer) || !GetClientRect(window, &client) || !GetWindowRect(content, &inner)) {
+    return {0, 0};
+  }
+  POINT origin = {inner.left, inner.top};
+  ScreenToClient(window, &origin);
+  const SIZE size = {outer.right - outer.left - client.right + origin.x + contentSize.cx,
+                     outer.bottom - outer.top - client.bottom + origin.y + contentSize.cy};
+  SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return size;
 }
 
 struct ClassSearch {
@@ -70,8 +82,6 @@ void IGraphicsWin::CancelTextEntry() { entryState_ = EntryState::kCancel; }
 
 void IGraphicsWin::ResizeSurface(int width, int height) {
   if (width == Width() && height == Height()) return;
-  const int dw = width - Width();
-  const int dh = height - Height();
   IGraphics::ResizeSurface(width, height);
   if (!window_) return;
   HWND parent = nullptr;
@@ -84,10 +94,12 @@ void IGraphicsWin::ResizeSurface(int width, int height) {
   // editor rectangle they are told about; growing it here as well would
   // count the change twice.
   const int host = Effect().IdentifyHost();
-  if (host != kHostNuendo) GrowWindow(window_, dw, dh);
-  if (host != kHostReaper && host != kHostCubase) {
-    GrowWindow(parent, dw, dh);
-    GrowWindow(grandparent, dw, dh);
+  if (host != kHostNuendo) {
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (host != kHostReaper && host != kHostCubase && parent) {
+    const SIZE parentSize = FitAround(parent, window_, {width, height});
+    if (grandparent) FitAround(grandparent, parent, parentSize);
   }
   const RECT whole = {0, 0, width, height};
   InvalidateRect(window_, &whole, FALSE);
@@ -166,6 +178,8 @@ bool IGraphicsWin::OpenEditorWindow(void* parentWindow) {
 }
 
 void IGraphicsWin::CloseEditorWindow() {
+  // A window the host destroyed is gone by now.
+  EditorWindowClass::UnregisterUnused(Module());
   if (!window_) return;
   EndWindowSession();
   HWND closing = window_;
@@ -194,10 +208,7 @@ void IGraphicsWin::EndWindowSession() {
   wheelRemainder_ = 0;
   cursorShape_ = SystemCursor::Arrow;
   RestoreCursor();
-  // The host hears the end of an edit it was told had begun.
-  const IControl* captured = GetControl(CapturedControl());
-  CancelCapture();
-  if (captured && captured->ParameterIndex() >= 0) Effect().EndParameterEdit(captured->ParameterIndex());
+  AbandonGesture();
 }
 
 void IGraphicsWin::HideCursor() {

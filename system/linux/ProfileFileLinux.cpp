@@ -2,10 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "core/GrowableBuffer.h"
 #include "system/ProfileFile.h"
@@ -41,9 +43,22 @@ bool ReadWholeFile(const char* path, GrowableBuffer& contents, bool& missing) {
 }
 
 // Replaces the file whole through a temporary file beside it, so that a
-// reader in another instance never sees it half written.
+// reader in another instance never sees it half written. A file the user
+// made read-only stays as it is (false); a symbolic link is written through,
+// replacing the file it names; the file keeps its permissions.
 bool ReplaceFile(const char* path, const GrowableBuffer& contents) {
-  char temporary[4096];
+  char target[PATH_MAX];
+  struct stat info;
+  const bool exists = lstat(path, &info) == 0;
+  if (exists && S_ISLNK(info.st_mode)) {
+    if (!realpath(path, target) || stat(target, &info) != 0) return false;
+    path = target;
+  }
+  // Without any write permission the file is read-only even for root,
+  // whom access() lets through.
+  constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+  if (exists && ((info.st_mode & kAnyWrite) == 0 || access(path, W_OK) != 0)) return false;
+  char temporary[PATH_MAX + 32];
   if (std::snprintf(temporary, sizeof temporary, "%s.%ld.tmp", path, static_cast<long>(getpid())) >=
       static_cast<int>(sizeof temporary)) {
     return false;
@@ -53,9 +68,49 @@ bool ReplaceFile(const char* path, const GrowableBuffer& contents) {
   const size_t size = static_cast<size_t>(contents.Size());
   bool ok = std::fwrite(contents.Data(), 1, size, file) == size;
   ok = std::fclose(file) == 0 && ok;
+  if (ok && exists) chmod(temporary, info.st_mode & 07777);
   ok = ok && std::rename(temporary, path) == 0;
   if (!ok) std::remove(temporary);
   return ok;
+}
+
+// XDG_DOCUMENTS_DIR as the desktop's user-dirs.dirs names it:
+// XDG_DOCUMENTS_DIR="$HOME/Dokumente" (relative to the home folder) or an
+// absolute path in quotes; false when the file does not name it.
+bool DocumentsFolderFromUserDirs(const char* home, char* out, size_t capacity) {
+  char path[PATH_MAX];
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const int length = config && config[0] == '/' ? std::snprintf(path, sizeof path, "%s/user-dirs.dirs", config)
+                                                 : std::snprintf(path, sizeof path, "%s/.config/user-dirs.dirs", home);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return false;
+  std::FILE* file = std::fopen(path, "r");
+  if (!file) return false;
+  static const char kKey[] = "XDG_DOCUMENTS_DIR=\"";
+  static const char kHome[] = "$HOME";
+  char line[PATH_MAX + 64];
+  bool found = false;
+  while (!found && std::fgets(line, sizeof line, file)) {
+    const char* p = line;
+    while (*p == ' ' || *p == '\t') ++p;
+    if (std::strncmp(p, kKey, sizeof kKey - 1) != 0) continue;
+    p += sizeof kKey - 1;
+    const char* close = std::strchr(p, '"');
+    if (!close) continue;
+    const std::string_view value(p, static_cast<size_t>(close - p));
+    int written = 0;
+    if (value.compare(0, sizeof kHome - 1, kHome) == 0 &&
+        (value.size() == sizeof kHome - 1 || value[sizeof kHome - 1] == '/')) {
+      const std::string_view rest = value.substr(sizeof kHome - 1);
+      written = std::snprintf(out, capacity, "%s%.*s", home, static_cast<int>(rest.size()), rest.data());
+    } else if (!value.empty() && value[0] == '/') {
+      written = std::snprintf(out, capacity, "%.*s", static_cast<int>(value.size()), value.data());
+    } else {
+      continue;
+    }
+    found = written > 0 && static_cast<size_t>(written) < capacity;
+  }
+  std::fclose(file);
+  return found;
 }
 }  // namespace
 
@@ -93,8 +148,10 @@ bool CreateFolder(const char* path) noexcept {
 
 bool DocumentsFolder(char* out, size_t capacity) noexcept {
   if (!out || capacity == 0) return false;
+  // The desktop's order: the environment, the user's user-dirs.dirs, the
+  // usual name below the home folder.
   const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
-  int written;
+  int written = 0;
   if (documents && *documents) {
     written = std::snprintf(out, capacity, "%s", documents);
   } else {
@@ -104,7 +161,11 @@ bool DocumentsFolder(char* out, size_t capacity) noexcept {
       home = user ? user->pw_dir : nullptr;
     }
     if (!home || !*home) return false;
-    written = std::snprintf(out, capacity, "%s/Documents", home);
+    if (DocumentsFolderFromUserDirs(home, out, capacity)) {
+      written = static_cast<int>(std::strlen(out));
+    } else {
+      written = std::snprintf(out, capacity, "%s/Documents", home);
+    }
   }
   if (written <= 0 || static_cast<size_t>(written) >= capacity) return false;
   // Without a trailing separator, as the Windows shell gives it.

@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "system/ProfileFile.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace torvane {
 
@@ -86,5 +92,65 @@ TEST(ProfileFile, MissingPathsAndFoldersFailQuietly) {
   EXPECT_TRUE(DocumentsFolder(documents, sizeof documents));
   EXPECT_FALSE(DocumentsFolder(documents, 2));
 }
+
+#ifndef _WIN32
+// The user's choices about the file stand: read-only stays unwritten, a link
+// keeps pointing at the file it names, which takes the value.
+TEST(ProfileFile, AReadOnlyFileStaysAndALinkIsWrittenThrough) {
+  const std::string readOnly = Scratch("read-only.ini");
+  WriteText(readOnly, "[gui]\nguiscale=2.000000000000000\n");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  EXPECT_FALSE(WriteProfileValue(readOnly.c_str(), "gui", "guiscale", "1.000000000000000"));
+  EXPECT_EQ(Contents(readOnly), "[gui]\nguiscale=2.000000000000000\n");
+  struct stat info;
+  ASSERT_EQ(stat(readOnly.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0444u);
+
+  const std::string target = Scratch("link-target.ini");
+  const std::string link = Scratch("link.ini");
+  WriteText(target, "[gui]\nguiscale=2.000000000000000\n");
+  ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  EXPECT_TRUE(WriteProfileValue(link.c_str(), "gui", "guiscale", "3.000000000000000"));
+  struct stat linkInfo;
+  ASSERT_EQ(lstat(link.c_str(), &linkInfo), 0);
+  EXPECT_TRUE(S_ISLNK(linkInfo.st_mode));
+  EXPECT_EQ(Contents(target), "[gui]\nguiscale=3.000000000000000\n");
+  ASSERT_EQ(stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  chmod(readOnly.c_str(), 0644);
+}
+
+// A desktop in another language names the folder in user-dirs.dirs.
+TEST(ProfileFile, DocumentsFolderFollowsTheDesktopsUserDirs) {
+  const std::string home = ::testing::TempDir() + "profile-home";
+  CreateFolder(home.c_str());
+  CreateFolder((home + "/.config").c_str());
+  const char* saved = std::getenv("XDG_DOCUMENTS_DIR");
+  const std::string savedDocuments = saved ? saved : "";
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  unsetenv("XDG_DOCUMENTS_DIR");
+  unsetenv("XDG_CONFIG_HOME");
+  setenv("HOME", home.c_str(), 1);
+  char documents[1024];
+  std::remove((home + "/.config/user-dirs.dirs").c_str());
+  ASSERT_TRUE(DocumentsFolder(documents, sizeof documents));
+  EXPECT_EQ(std::string(documents), home + "/Documents");
+  WriteText(home + "/.config/user-dirs.dirs",
+            "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+            "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+  ASSERT_TRUE(DocumentsFolder(documents, sizeof documents));
+  EXPECT_EQ(std::string(documents), home + "/Dokumente");
+  WriteText(home + "/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"/srv/papers\"\n");
+  ASSERT_TRUE(DocumentsFolder(documents, sizeof documents));
+  EXPECT_STREQ(documents, "/srv/papers");
+  setenv("XDG_DOCUMENTS_DIR", "/from/the/environment", 1);
+  ASSERT_TRUE(DocumentsFolder(documents, sizeof documents));
+  EXPECT_STREQ(documents, "/from/the/environment");
+  setenv("HOME", savedHome.c_str(), 1);
+  if (saved) setenv("XDG_DOCUMENTS_DIR", savedDocuments.c_str(), 1);
+  else unsetenv("XDG_DOCUMENTS_DIR");
+}
+#endif
 
 }  // namespace torvane

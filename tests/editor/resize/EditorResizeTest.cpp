@@ -92,6 +92,46 @@ TEST_F(EditorResize, CornerDragToDoubleSizeScalesEverythingByTwo) {
   EXPECT_EQ(resize.DrawRect(), (IBounds{2100, 1200, 2160, 1260}));
 }
 
+// One instance is built while the stored scale is 2; by its first open
+// another has gone back to 1 (and rendered the images for it).
+TEST_F(EditorResize, AnInstanceBuiltAtTwoAndOpenedAtOneLaysItsControlsOutForOne) {
+  Torvane first;
+  Open(first);
+  StoreScale("2.0");
+  VstHosted<Torvane> second;
+  StoreScale("1.0");
+  for (int open = 0; open < 2; ++open) {
+    Open(second.effect);
+    ScratchGraphics& graphics = Graphics(second.effect);
+    ASSERT_EQ(graphics.Surface()->Width(), 720);
+    const auto& fader = static_cast<const IFaderControl&>(*graphics.GetControl(kFader));
+    EXPECT_EQ(fader.HandleSize(), 40);
+    EXPECT_EQ(fader.TravelLength(), 240);
+    // 1 - (140 - 20 - 70) / 200
+    graphics.HandleMouseDown(60, 140, kLeft);
+    graphics.HandleMouseUp(60, 140, kLeft);
+    EXPECT_EQ(second.EffectRecord()->getParameter(second.EffectRecord(), 0), 0.75f) << open;
+  }
+}
+
+// A right press on the corner with a pixel of movement is no drag.
+TEST_F(EditorResize, RightButtonOnTheCornerResizesNothing) {
+  StoreScale("2.0");
+  Torvane effect;
+  Open(effect);
+  ScratchGraphics& graphics = Graphics(effect);
+  IMouseKeys right;
+  right.right = true;
+  graphics.HandleMouseDown(1430, 830, right);
+  graphics.HandleMouseDrag(1431, 830, right);
+  graphics.HandleMouseUp(1431, 830, {});
+  EXPECT_EQ(Resize(effect).GuiScale(), 2.0);
+  EXPECT_EQ(graphics.Surface()->Width(), 1440);
+  Tick(effect);
+  EXPECT_FALSE(Resize(effect).ReopenNeeded());
+  EXPECT_EQ(Pixel(graphics, 5, 5), PanelPixel(5, 5));
+}
+
 // Press, release, double click, release: Windows' double click. The images
 // stay rendered for 2 until the editor is opened again.
 TEST_F(EditorResize, DoubleClickAtTwoReturnsToOneAndAsksToBeReopenedUntilItIs) {

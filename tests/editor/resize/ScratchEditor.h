@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "editor/resize/IEditorResize.h"
 #include "effect/Torvane.h"
@@ -16,14 +18,27 @@
 namespace torvane {
 
 // The headless editor the effect builds in these tests: its settings live in
-// the documents folder the test chose, and it remembers the last pointer shape.
+// the documents folder the test chose, it remembers the last pointer shape,
+// and it keeps a screen: what the presented areas of the surface showed.
 class ScratchGraphics : public IGraphicsHeadless {
  public:
   using IGraphicsHeadless::IGraphicsHeadless;
 
   void SetCursorShape(SystemCursor cursor) override { this->cursor = cursor; }
+  bool PresentArea(const IBounds& area) override {
+    const int width = Surface()->Width();
+    const int height = Surface()->Height();
+    screen.resize(static_cast<size_t>(width) * height);
+    for (int y = std::max(area.top, 0); y < std::min(area.bottom, height); ++y) {
+      for (int x = std::max(area.left, 0); x < std::min(area.right, width); ++x) {
+        screen[static_cast<size_t>(y) * width + x] = RowStart(*Surface(), y)[x];
+      }
+    }
+    return true;
+  }
 
   SystemCursor cursor = SystemCursor::Arrow;
+  std::vector<uint32_t> screen;
 };
 
 // The documents folder the next effect's editor gets.

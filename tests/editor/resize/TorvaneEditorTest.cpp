@@ -13,6 +13,7 @@
 #include "editor/TextEntry.h"
 #include "editor/TextEntryEnumType.h"
 #include "editor/resize/SideResizeHandle.h"
+#include "support/RecordingHost.h"
 #include "tests/support/VstHosted.h"
 
 namespace torvane {
@@ -31,6 +32,20 @@ Expected ReadOut(int parameter, int left, int top) {
   return {typeid(TextEntry), parameter, {left, top, left + 40, top + 14}};
 }
 Expected Meter(int top) { return {typeid(IHBiDirMeterControl), -1, {261, top, 460, top + 6}}; }
+
+// The pixels of the screen that a full repaint of the present state changes.
+int ChangedByFullRepaint(ScratchGraphics& graphics) {
+  const std::vector<uint32_t> shown = graphics.screen;
+  graphics.PaintArea({0, 0, graphics.Width(), graphics.Height()});
+  int changed = 0;
+  for (size_t i = 0; i < shown.size(); ++i) changed += shown[i] != graphics.screen[i];
+  return changed;
+}
+
+void Click(IGraphics& graphics, int x, int y) {
+  graphics.HandleMouseDown(x, y, IMouseKeys{true});
+  graphics.HandleMouseUp(x, y, IMouseKeys{});
+}
 }  // namespace
 
 using TorvaneEditor = ScratchEditor;
@@ -122,6 +137,56 @@ TEST_F(TorvaneEditor, ImagesStylesAndValuesFollowTheParameters) {
   meter.SetValueFromEffect(0.5);
   Tick(effect);
   EXPECT_EQ(meter.CurrentColour().Packed(), 0x9632FF32u);  // the centre colour
+}
+
+// "-10.0 dB" in the read-outs' 13-pixel bold is 47 pixels wide, their box 40:
+// the minus and the ends of the unit lie outside the box.
+TEST_F(TorvaneEditor, ReadOutsWiderThanTheirBoxRepaintAsAFullRepaintDoes) {
+  VstHosted<Torvane> hosted;
+  Torvane& effect = hosted.effect;
+  Open(effect);
+  ScratchGraphics& graphics = Graphics(effect);
+  Tick(effect);
+  AEffect* record = hosted.EffectRecord();
+  for (float position : {0.0f, 0.5f, 0.0f}) {  // -10 dB, 0 dB, -10 dB
+    record->setParameter(record, Torvane::kSubBass, position);
+    for (int tick = 0; tick < 3; ++tick) Tick(effect);
+    EXPECT_EQ(ChangedByFullRepaint(graphics), 0) << position;
+  }
+  // An exposure that cuts across the read-out, again and again: its
+  // translucent text is blended over the panel once, not once more each time.
+  for (int i = 0; i < 3; ++i) graphics.PaintArea({185, 380, 200, 400});
+  EXPECT_EQ(ChangedByFullRepaint(graphics), 0);
+}
+
+TEST_F(TorvaneEditor, SwitchesAndTheWheelStepFromTheChoiceTheParameterHolds) {
+  RecordingHost host;
+  VstHosted<Torvane> hosted(RecordingHost::Callback);
+  Torvane& effect = hosted.effect;
+  Open(effect);
+  IGraphics& graphics = Graphics(effect);
+  AEffect* record = hosted.EffectRecord();
+  // Automated between two steps: Transients at 0.4 is off, Input Trim at 0.74 is 0 dB.
+  record->setParameter(record, Torvane::kTransients, 0.4f);
+  record->setParameter(record, Torvane::kInputTrim, 0.74f);
+  ASSERT_EQ(effect.GetParameter(Torvane::kTransients)->Value(), 0.0);
+  ASSERT_EQ(effect.GetParameter(Torvane::kInputTrim)->Value(), 1.0);
+  Click(graphics, 110, 365);
+  Click(graphics, 110, 340);
+  EXPECT_EQ(effect.GetParameter(Torvane::kTransients)->Value(), 1.0);  // on
+  EXPECT_EQ(effect.GetParameter(Torvane::kInputTrim)->Value(), 2.0);   // +6 dB
+
+  // A wheel notch over LF Cut is one choice: 30 Hz to 40 Hz.
+  host.Clear();
+  graphics.HandleWheel(610, 150, {}, 1);
+  EXPECT_EQ(effect.GetParameter(Torvane::kLfCut)->Value(), 2.0);
+  EXPECT_EQ(host.CountOf(audioMasterAutomate), 1);
+  // At 100 Hz a notch up changes nothing, and the host hears nothing.
+  record->setParameter(record, Torvane::kLfCut, 1.0f);
+  host.Clear();
+  graphics.HandleWheel(610, 150, {}, 1);
+  EXPECT_EQ(effect.GetParameter(Torvane::kLfCut)->Value(), 8.0);
+  EXPECT_EQ(host.CountOf(audioMasterAutomate), 0);
 }
 
 }  // namespace torvane

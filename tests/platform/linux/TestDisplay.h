@@ -17,7 +17,8 @@ namespace torvane {
 // through XTest in the editor window's coordinates.
 class TestDisplay {
  public:
-  // False (skip the test) without an X server that has XTest.
+  // False without an X server that has XTest: the test command provides
+  // one, so the tests fail then.
   bool Open(int width, int height) {
     display = OpenX11Connection();
     int unused = 0;

@@ -7,6 +7,7 @@
 
 #include <dirent.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -48,17 +49,23 @@ class WindowTestEffect : public IEffectStandalone {
   WindowTestEffect() : IEffectStandalone(1, "1-1 2-2", 1, "Test", "", "Maker", 1, 1) {
     GetParameter(0)->DefineDouble("Level", 0.5, 0.0, 1.0, 0.001);
   }
-  void BeginParameterEdit(int index) override { log.push_back("begin " + std::to_string(index)); }
+  void BeginParameterEdit(int index) override { Record("begin " + std::to_string(index)); }
   void NotifyHostOfParameter(int index, double position) override {
-    log.push_back("automate " + std::to_string(index) + " " + std::to_string(position));
+    Record("automate " + std::to_string(index) + " " + std::to_string(position));
   }
-  void EndParameterEdit(int index) override { log.push_back("end " + std::to_string(index)); }
+  void EndParameterEdit(int index) override { Record("end " + std::to_string(index)); }
   void OnParameterChange(int index) override {
     if (Editor()) Editor()->PushParameterToControls(index, GetParameter(index)->Value(), false);
   }
   bool RequestHostWindowSize(int width, int height) override {
+    Record("size");
     sizeRequests.emplace_back(width, height);
     return hostResizes;
+  }
+  // Host calls come from the host's (the test's) thread only.
+  void Record(const std::string& call) {
+    if (std::this_thread::get_id() != hostThread) ++callsFromOtherThreads;
+    log.push_back(call);
   }
   double Level() {
     ScopedLock lock(Lock());
@@ -68,6 +75,8 @@ class WindowTestEffect : public IEffectStandalone {
   std::vector<std::string> log;
   std::vector<std::pair<int, int>> sizeRequests;
   bool hostResizes = false;
+  const std::thread::id hostThread = std::this_thread::get_id();
+  std::atomic<int> callsFromOtherThreads{0};
 };
 
 class FilledControl : public IControl {
@@ -93,7 +102,7 @@ int OpenFileCount() {
 class X11Editor : public ::testing::Test, protected TestDisplay {
  protected:
   void SetUp() override {
-    if (!TestDisplay::Open(720, 420)) GTEST_SKIP() << "no X display with XTest; scripts/test.sh runs these under Xvfb";
+    ASSERT_TRUE(TestDisplay::Open(720, 420)) << "no X display with XTest; scripts/test.sh runs these under Xvfb";
     handleImage.SetSize(30, 20);
     for (int y = 0; y < 20; ++y) {
       for (int x = 0; x < 30; ++x) RowStart(handleImage, y)[x] = 0xFF000000 | kHandle;
@@ -273,6 +282,10 @@ TEST_F(X11Editor, OpeningAndClosingFiftyTimesLeavesNoWindowOrConnectionBehind) {
 
 TEST_F(X11Editor, ResizingSizesTheWindowAndAsksTheHostToMakeRoom) {
   ASSERT_TRUE(Open());
+  // The host's window could not follow an earlier resize: it is sized to
+  // hold the editor all the same, not off by what it missed.
+  XResizeWindow(display, parent, 400, 300);
+  XSync(display, False);
   editor->ResizeSurface(1440, 840);
   XSync(display, False);
   unsigned width = 0, height = 0;
@@ -295,7 +308,9 @@ TEST_F(X11Editor, ResizingSizesTheWindowAndAsksTheHostToMakeRoom) {
   EXPECT_EQ(height, 420u);
 }
 
-TEST_F(X11Editor, OwnRepaintThreadTakesOverWhenTheHostSendsNoIdleRequests) {
+// The repaint thread paints and presents; the pointer's gestures, which
+// call the host, wait for the host's next idle request.
+TEST_F(X11Editor, OwnRepaintThreadPaintsWithoutIdleRequestsAndInputWaitsForThem) {
   ASSERT_TRUE(Open());
   // No idle request ever comes: the first repaint is the editor's own.
   ASSERT_TRUE(PumpUntil([&] { return ShownPixel(5, 5) == kBackground; }, false));
@@ -306,6 +321,42 @@ TEST_F(X11Editor, OwnRepaintThreadTakesOverWhenTheHostSendsNoIdleRequests) {
     effect.OnParameterChange(0);
   }
   EXPECT_TRUE(PumpUntil([&] { return ShownPixel(kFaderX + 15, kFaderTop + 5) == kHandle; }, false));
+
+  Click(kFaderX + 15, 150);  // the value 0.5
+  std::this_thread::sleep_for(std::chrono::milliseconds(3 * IGraphicsX11::kIdleSilenceMs));
+  EXPECT_TRUE(effect.log.empty());
+  EXPECT_EQ(effect.Level(), 1.0);
+  editor->Idle();
+  EXPECT_EQ(effect.log, (std::vector<std::string>{"begin 0", "automate 0 0.500000", "end 0"}));
+  EXPECT_EQ(effect.callsFromOtherThreads.load(), 0);
+}
+
+// Hosts with touch automation keep a parameter latched until its end-edit.
+TEST_F(X11Editor, ClosingOrLosingTheWindowMidDragEndsTheEdit) {
+  for (bool hostDestroys : {false, true}) {
+    {
+      ScopedLock lock(effect.Lock());
+      effect.GetParameter(0)->SetClamped(0.0);
+    }
+    effect.log.clear();
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(PumpUntil([&] { return ShownPixel(5, 5) == kBackground; }));
+    PointerTo(kFaderX + 15, 150);
+    Button(1, true);
+    PointerTo(kFaderX + 15, 105);
+    ASSERT_TRUE(PumpUntil([&] { return effect.Level() == 0.75; }));
+    if (hostDestroys) {
+      XDestroyWindow(display, parent);
+      XSync(display, False);
+      ASSERT_TRUE(PumpUntil([&] { return editor->WindowHandle() == nullptr; }));
+    }
+    editor->CloseEditorWindow();
+    Button(1, false);
+    EXPECT_EQ(effect.log, (std::vector<std::string>{"begin 0", "automate 0 0.500000", "automate 0 0.750000", "end 0"}))
+        << hostDestroys;
+    if (hostDestroys) parent = 0;
+    else editor->Idle();  // the release of a closed window's press goes nowhere
+  }
 }
 
 }  // namespace torvane
