@@ -10,16 +10,10 @@ void SysBitmap::OpenContext() noexcept {}
 
 void SysBitmap::CloseContext() noexcept {}
 
-void SysBitmap::CreateSurface() noexcept {
-  const size_t rows = static_cast<size_t>(allocatedHeight_);
-  surface_ = std::calloc(static_cast<size_t>(allocatedWidth_) * rows, sizeof(uint32_t));
-  pixels_ = static_cast<uint32_t*>(surface_);
+uint32_t* SysBitmap::AllocatePixels(int pitch, int rows) noexcept {
+  return static_cast<uint32_t*>(std::calloc(static_cast<size_t>(pitch) * static_cast<size_t>(rows), sizeof(uint32_t)));
 }
 
-void SysBitmap::DestroySurface() noexcept {
-  std::free(surface_);
-  surface_ = nullptr;
-  pixels_ = nullptr;
-}
+void SysBitmap::FreePixels(uint32_t* pixels) noexcept { std::free(pixels); }
 
 }  // namespace torvane

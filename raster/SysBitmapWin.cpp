@@ -13,12 +13,12 @@ void SysBitmap::CloseContext() noexcept {
   context_ = nullptr;
 }
 
-void SysBitmap::CreateSurface() noexcept {
+uint32_t* SysBitmap::AllocatePixels(int pitch, int rows) noexcept {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = allocatedWidth_;
+  info.bmiHeader.biWidth = pitch;
   // A negative height makes the rows run top to bottom, like every raster here.
-  info.bmiHeader.biHeight = -allocatedHeight_;
+  info.bmiHeader.biHeight = -rows;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
@@ -27,14 +27,14 @@ void SysBitmap::CreateSurface() noexcept {
                                      nullptr, 0);
   if (!section || !bits) {
     if (section) DeleteObject(section);
-    return;
+    return nullptr;
   }
   surface_ = section;
-  pixels_ = static_cast<uint32_t*>(bits);
   if (context_) previousSurface_ = SelectObject(static_cast<HDC>(context_), section);
+  return static_cast<uint32_t*>(bits);
 }
 
-void SysBitmap::DestroySurface() noexcept {
+void SysBitmap::FreePixels(uint32_t* /*pixels*/) noexcept {
   if (surface_) {
     // A bitmap still selected into a context cannot be deleted.
     if (context_ && previousSurface_) {
@@ -44,7 +44,6 @@ void SysBitmap::DestroySurface() noexcept {
   }
   surface_ = nullptr;
   previousSurface_ = nullptr;
-  pixels_ = nullptr;
 }
 
 }  // namespace torvane
