@@ -6,7 +6,7 @@
 
 #include "core/GrowableArray.h"
 #include "framework/IEffectBase.h"
-#include "framework/IHostOperations.h"
+#include "lv2/Lv2HostOperations.h"
 #include "lv2/PortLayout.h"
 
 namespace torvane {
@@ -18,7 +18,7 @@ namespace torvane {
 // events move the controls and the meters, and the editor's size requests go
 // to the host through ui:resize. Created by the host through the UI
 // descriptor and destroyed by its cleanup call, all on the host's UI thread.
-class IEditorLV2 final : public IHostOperations {
+class IEditorLV2 final : public Lv2HostOperations {
  public:
   // Null when the effect has no editor window or it cannot be opened.
   static std::unique_ptr<IEditorLV2> Create(LV2UI_Write_Function write, LV2UI_Controller controller,
@@ -34,19 +34,8 @@ class IEditorLV2 final : public IHostOperations {
   void BeginParameterEdit(int index) override;
   void NotifyHostOfParameter(int index, double position) override;
   void EndParameterEdit(int index) override;
-  void NotifyHostOfDisplayChange() override {}
-  bool HostRendersOffline() override { return false; }
-  int64_t HostSamplePosition() override { return 0; }
-  double HostTempo() override { return 0.0; }
-  void HostTimeSignature(int&, int&) override {}
-  void HostTimeInfo(TimeInfo&) override {}
-  int IdentifyHost() override { return 0; }
   void ResizeEditor(int width, int height) override;
   bool RequestHostWindowSize(int width, int height) override;
-  void EditorAttached(const IEditor&) override {}
-  void LatencyChanged(int) override {}
-  bool ForwardMidiMessage(const MidiMessage&) override { return false; }
-  bool ForwardSysEx(const SysExMessage&) override { return false; }
 
  private:
   IEditorLV2(std::unique_ptr<IEffectBase> effect, LV2UI_Write_Function write, LV2UI_Controller controller,

@@ -8,8 +8,8 @@
 
 #include "core/GrowableArray.h"
 #include "framework/IEffectBase.h"
-#include "framework/IHostOperations.h"
 #include "framework/StateChunk.h"
+#include "lv2/Lv2HostOperations.h"
 #include "lv2/PortLayout.h"
 
 namespace torvane {
@@ -22,7 +22,7 @@ namespace torvane {
 // destroyed by its cleanup call; run on the host's audio thread, the rest on
 // the threads LV2 assigns to them. The editor lives in its own instance and
 // reaches this one through ports only, so no host operation reaches a host.
-class IEffectLV2 final : public IHostOperations {
+class IEffectLV2 final : public Lv2HostOperations {
  public:
   // Null when the effect or its port tables cannot be created.
   static std::unique_ptr<IEffectLV2> Create(double sampleRate, const LV2_Feature* const* features) noexcept;
@@ -38,23 +38,6 @@ class IEffectLV2 final : public IHostOperations {
   LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) noexcept;
 
   IEffectBase& Effect() noexcept { return *effect_; }
-
-  void BeginParameterEdit(int) override {}
-  void NotifyHostOfParameter(int, double) override {}
-  void EndParameterEdit(int) override {}
-  void NotifyHostOfDisplayChange() override {}
-  bool HostRendersOffline() override { return false; }
-  int64_t HostSamplePosition() override { return 0; }
-  double HostTempo() override { return 0.0; }
-  void HostTimeSignature(int&, int&) override {}
-  void HostTimeInfo(TimeInfo&) override {}
-  int IdentifyHost() override { return 0; }
-  void ResizeEditor(int, int) override {}
-  bool RequestHostWindowSize(int, int) override { return false; }
-  void EditorAttached(const IEditor&) override {}
-  void LatencyChanged(int) override {}
-  bool ForwardMidiMessage(const MidiMessage&) override { return false; }
-  bool ForwardSysEx(const SysExMessage&) override { return false; }
 
  private:
   IEffectLV2(std::unique_ptr<IEffectBase> effect, LV2_URID_Map* map) noexcept;
