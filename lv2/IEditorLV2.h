@@ -8,6 +8,7 @@
 #include "framework/IEffectBase.h"
 #include "lv2/Lv2HostOperations.h"
 #include "lv2/PortLayout.h"
+#include "lv2/PortScale.h"
 
 namespace torvane {
 
@@ -49,6 +50,8 @@ class IEditorLV2 final : public Lv2HostOperations {
   LV2UI_Controller controller_;
   const LV2UI_Resize* resize_;
   const LV2UI_Touch* touch_;
+  // How each parameter's port carries its value.
+  GrowableArray<PortScale> scales_;
   GrowableArray<double> meterPositions_;
   // The editor size records as the host's ports hold them.
   float portEditorSize_[EditorSizeRecords::kCount];

@@ -11,6 +11,7 @@
 #include "framework/StateChunk.h"
 #include "lv2/Lv2HostOperations.h"
 #include "lv2/PortLayout.h"
+#include "lv2/PortScale.h"
 
 namespace torvane {
 
@@ -50,6 +51,8 @@ class IEffectLV2 final : public Lv2HostOperations {
   GrowableArray<const float*> audioInputs_;
   GrowableArray<float*> audioOutputs_;
   GrowableArray<const float*> parameterPorts_;
+  // How each parameter's port carries its value.
+  GrowableArray<PortScale> scales_;
   // The value each parameter port held when last applied: a port that keeps
   // it changes nothing, so a restored state stays until the host moves a port.
   GrowableArray<float> appliedValues_;
