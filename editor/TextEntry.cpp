@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "editor/IGraphics.h"
-#include "editor/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 

@@ -1,6 +1,6 @@
 #include "editor/TextEntryEnumType.h"
 
-#include "editor/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 
 namespace torvane {
 

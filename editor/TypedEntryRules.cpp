@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "editor/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 #include "framework/IParameter.h"
 
 namespace torvane {

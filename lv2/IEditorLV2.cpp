@@ -26,6 +26,9 @@ IEditorLV2::IEditorLV2(std::unique_ptr<IEffectBase> effect, LV2UI_Write_Function
       controller_(controller),
       resize_(resize),
       touch_(touch) {
+  for (int i = 0; i < layout_.Parameters(); ++i) {
+    if (!scales_.Add(PortScale(*effect_->GetParameter(i)))) break;
+  }
   meterPositions_.ResizeZeroFilled(layout_.Meters());
   for (int k = 0; k < meterPositions_.Count(); ++k) meterPositions_[k] = 0.5;
   for (int r = 0; r < EditorSizeRecords::kCount; ++r) {
@@ -48,7 +51,9 @@ std::unique_ptr<IEditorLV2> IEditorLV2::Create(LV2UI_Write_Function write, LV2UI
   // Without a display the effect has the headless editor, which opens no window.
   if (!effect || !effect->Editor() || !effect->Editor()->HasWindow()) return nullptr;
   std::unique_ptr<IEditorLV2> ui(new (std::nothrow) IEditorLV2(std::move(effect), write, controller, resize, touch));
-  if (!ui || ui->meterPositions_.Count() != ui->layout_.Meters()) return nullptr;
+  if (!ui || ui->scales_.Count() != ui->layout_.Parameters() || ui->meterPositions_.Count() != ui->layout_.Meters()) {
+    return nullptr;
+  }
   ui->effect_->ConnectHost(ui.get());
   if (!ui->OpenWindow(parent)) return nullptr;
   auto* graphics = static_cast<IGraphics*>(ui->effect_->Editor());
@@ -108,8 +113,9 @@ void IEditorLV2::PortEvent(uint32_t port, uint32_t size, uint32_t format, const 
   } else if (parameter >= 0) {
     // As a host's own change reaches the VST editor: controls first, then the value.
     ScopedLock lock(effect_->Lock());
-    effect_->Editor()->PushParameterToControls(parameter, value, false);
-    effect_->GetParameter(parameter)->SetClamped(value);
+    const double own = scales_[parameter].ParameterValue(value);
+    effect_->Editor()->PushParameterToControls(parameter, own, false);
+    effect_->GetParameter(parameter)->SetClamped(own);
     effect_->OnParameterChange(parameter);
   } else if (meter >= 0) {
     meterPositions_[meter] = (value - kMeterFloorDb) / kMeterSpanDb;
@@ -123,9 +129,8 @@ void IEditorLV2::BeginParameterEdit(int index) {
 
 void IEditorLV2::NotifyHostOfParameter(int index, double /*position*/) {
   const IParameter* parameter = effect_->GetParameter(index);
-  if (!parameter) return;
-  // Ports carry the parameter's own units.
-  const float value = static_cast<float>(parameter->Value());
+  if (!parameter || index >= scales_.Count()) return;
+  const float value = static_cast<float>(scales_[index].PortValue(parameter->Value()));
   write_(controller_, layout_.Parameter(index), sizeof value, kFloatProtocol, &value);
 }
 

@@ -6,8 +6,9 @@
 
 #include "core/GrowableArray.h"
 #include "framework/IEffectBase.h"
-#include "framework/IHostOperations.h"
+#include "lv2/Lv2HostOperations.h"
 #include "lv2/PortLayout.h"
+#include "lv2/PortScale.h"
 
 namespace torvane {
 
@@ -18,7 +19,7 @@ namespace torvane {
 // events move the controls and the meters, and the editor's size requests go
 // to the host through ui:resize. Created by the host through the UI
 // descriptor and destroyed by its cleanup call, all on the host's UI thread.
-class IEditorLV2 final : public IHostOperations {
+class IEditorLV2 final : public Lv2HostOperations {
  public:
   // Null when the effect has no editor window or it cannot be opened.
   static std::unique_ptr<IEditorLV2> Create(LV2UI_Write_Function write, LV2UI_Controller controller,
@@ -34,19 +35,8 @@ class IEditorLV2 final : public IHostOperations {
   void BeginParameterEdit(int index) override;
   void NotifyHostOfParameter(int index, double position) override;
   void EndParameterEdit(int index) override;
-  void NotifyHostOfDisplayChange() override {}
-  bool HostRendersOffline() override { return false; }
-  int64_t HostSamplePosition() override { return 0; }
-  double HostTempo() override { return 0.0; }
-  void HostTimeSignature(int&, int&) override {}
-  void HostTimeInfo(TimeInfo&) override {}
-  int IdentifyHost() override { return 0; }
   void ResizeEditor(int width, int height) override;
   bool RequestHostWindowSize(int width, int height) override;
-  void EditorAttached(const IEditor&) override {}
-  void LatencyChanged(int) override {}
-  bool ForwardMidiMessage(const MidiMessage&) override { return false; }
-  bool ForwardSysEx(const SysExMessage&) override { return false; }
 
  private:
   IEditorLV2(std::unique_ptr<IEffectBase> effect, LV2UI_Write_Function write, LV2UI_Controller controller,
@@ -60,6 +50,8 @@ class IEditorLV2 final : public IHostOperations {
   LV2UI_Controller controller_;
   const LV2UI_Resize* resize_;
   const LV2UI_Touch* touch_;
+  // How each parameter's port carries its value.
+  GrowableArray<PortScale> scales_;
   GrowableArray<double> meterPositions_;
   // The editor size records as the host's ports hold them.
   float portEditorSize_[EditorSizeRecords::kCount];

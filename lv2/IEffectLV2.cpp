@@ -68,7 +68,7 @@ std::unique_ptr<IEffectLV2> IEffectLV2::Create(double sampleRate, const LV2_Feat
   ScopedLock lock(plugin.Lock());
   for (int i = 0; i < plugin.NumParameters(); ++i) {
     plugin.OnParameterChange(i);
-    adapter->appliedValues_[i] = static_cast<float>(plugin.GetParameter(i)->Value());
+    adapter->appliedValues_[i] = static_cast<float>(adapter->scales_[i].PortValue(plugin.GetParameter(i)->Value()));
   }
   for (int r = 0; r < EditorSizeRecords::kCount; ++r) {
     adapter->appliedEditorSize_[r] = static_cast<float>(plugin.EditorSize()[r].Value());
@@ -77,6 +77,9 @@ std::unique_ptr<IEffectLV2> IEffectLV2::Create(double sampleRate, const LV2_Feat
 }
 
 bool IEffectLV2::AllocatePorts() noexcept {
+  for (int i = 0; i < layout_.Parameters(); ++i) {
+    if (!scales_.Add(PortScale(*effect_->GetParameter(i)))) return false;
+  }
   return audioInputs_.ResizeZeroFilled(layout_.Inputs()) && audioOutputs_.ResizeZeroFilled(layout_.Outputs()) &&
          parameterPorts_.ResizeZeroFilled(layout_.Parameters()) &&
          appliedValues_.ResizeZeroFilled(layout_.Parameters()) && meterPorts_.ResizeZeroFilled(layout_.Meters()) &&
@@ -115,7 +118,7 @@ void IEffectLV2::ApplyParameterPorts() noexcept {
     // A non-finite value from a host never reaches the signal path.
     if (!port || !std::isfinite(*port) || *port == appliedValues_[i]) continue;
     appliedValues_[i] = *port;
-    effect_->GetParameter(i)->SetClamped(*port);
+    effect_->GetParameter(i)->SetClamped(scales_[i].ParameterValue(*port));
     effect_->OnParameterChange(i);
   }
   // The size the editor last reported goes into the state as the VST editor's does.

@@ -8,9 +8,10 @@
 
 #include "core/GrowableArray.h"
 #include "framework/IEffectBase.h"
-#include "framework/IHostOperations.h"
 #include "framework/StateChunk.h"
+#include "lv2/Lv2HostOperations.h"
 #include "lv2/PortLayout.h"
+#include "lv2/PortScale.h"
 
 namespace torvane {
 
@@ -22,7 +23,7 @@ namespace torvane {
 // destroyed by its cleanup call; run on the host's audio thread, the rest on
 // the threads LV2 assigns to them. The editor lives in its own instance and
 // reaches this one through ports only, so no host operation reaches a host.
-class IEffectLV2 final : public IHostOperations {
+class IEffectLV2 final : public Lv2HostOperations {
  public:
   // Null when the effect or its port tables cannot be created.
   static std::unique_ptr<IEffectLV2> Create(double sampleRate, const LV2_Feature* const* features) noexcept;
@@ -39,23 +40,6 @@ class IEffectLV2 final : public IHostOperations {
 
   IEffectBase& Effect() noexcept { return *effect_; }
 
-  void BeginParameterEdit(int) override {}
-  void NotifyHostOfParameter(int, double) override {}
-  void EndParameterEdit(int) override {}
-  void NotifyHostOfDisplayChange() override {}
-  bool HostRendersOffline() override { return false; }
-  int64_t HostSamplePosition() override { return 0; }
-  double HostTempo() override { return 0.0; }
-  void HostTimeSignature(int&, int&) override {}
-  void HostTimeInfo(TimeInfo&) override {}
-  int IdentifyHost() override { return 0; }
-  void ResizeEditor(int, int) override {}
-  bool RequestHostWindowSize(int, int) override { return false; }
-  void EditorAttached(const IEditor&) override {}
-  void LatencyChanged(int) override {}
-  bool ForwardMidiMessage(const MidiMessage&) override { return false; }
-  bool ForwardSysEx(const SysExMessage&) override { return false; }
-
  private:
   IEffectLV2(std::unique_ptr<IEffectBase> effect, LV2_URID_Map* map) noexcept;
   bool AllocatePorts() noexcept;
@@ -67,6 +51,8 @@ class IEffectLV2 final : public IHostOperations {
   GrowableArray<const float*> audioInputs_;
   GrowableArray<float*> audioOutputs_;
   GrowableArray<const float*> parameterPorts_;
+  // How each parameter's port carries its value.
+  GrowableArray<PortScale> scales_;
   // The value each parameter port held when last applied: a port that keeps
   // it changes nothing, so a restored state stays until the host moves a port.
   GrowableArray<float> appliedValues_;

@@ -3,6 +3,7 @@
 // choices exactly: manifest.ttl and torvane.ttl into the folder given.
 // Usage: torvane-lv2-turtle FOLDER PLUGIN_BINARY UI_BINARY
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 #include "lv2/PortLayout.h"
+#include "lv2/PortScale.h"
 
 namespace torvane {
 namespace {
@@ -28,9 +30,16 @@ constexpr const char* kChannelNames[] = {"Left", "Right"};
 constexpr const char* kEditorSizeNames[EditorSizeRecords::kCount] = {"Editor View", "Editor Width",
                                                                       "Editor Height"};
 
+// Whole numbers below this print in full ("20.0", not "2e+01").
+constexpr double kWholeInFull = 1e15;
+
 // A Turtle decimal: always with a point, shortest form that reads back exactly.
 std::string Decimal(double value) {
   char text[40];
+  if (value == std::floor(value) && std::fabs(value) < kWholeInFull) {
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+  }
   for (int digits = 1; digits <= 17; ++digits) {
     std::snprintf(text, sizeof text, "%.*g", digits, value);
     if (std::strtod(text, nullptr) == value) break;
@@ -73,23 +82,38 @@ void AudioPort(std::ostream& out, uint32_t index, bool input, int channel, int c
       << "    lv2:name " << Quoted(name.c_str()) << "\n  ]";
 }
 
+// The LV2 unit a unit text names, or null.
+const char* Lv2Unit(const char* unit) {
+  if (std::strcmp(unit, "dB") == 0) return "units:db";
+  if (std::strcmp(unit, "Hz") == 0) return "units:hz";
+  return nullptr;
+}
+
 void ParameterPort(std::ostream& out, uint32_t index, const IParameter& p) {
+  const PortScale scale(p);
   out << "  [\n    a lv2:ControlPort , lv2:InputPort ;\n    lv2:index " << index << " ;\n"
       << "    lv2:symbol " << Quoted(Symbol(p.Name()).c_str()) << " ;\n    lv2:name " << Quoted(p.Name()) << " ;\n"
-      << "    lv2:default " << Decimal(p.DefaultValue()) << " ;\n    lv2:minimum " << Decimal(p.Min()) << " ;\n"
-      << "    lv2:maximum " << Decimal(p.Max());
-  if (std::strcmp(p.Label(), "dB") == 0) out << " ;\n    units:unit units:db";
+      << "    lv2:default " << Decimal(scale.Default()) << " ;\n    lv2:minimum " << Decimal(scale.Minimum())
+      << " ;\n    lv2:maximum " << Decimal(scale.Maximum());
+  if (const char* unit = Lv2Unit(scale.Unit())) out << " ;\n    units:unit " << unit;
+  bool whole = true;
+  for (int i = 0; i < p.DisplayTextCount(); ++i) {
+    const double value = scale.PortValue(p.DisplayTextAt(i).value);
+    whole = whole && value == std::floor(value);
+  }
   if (p.Type() == TypeBool) {
     out << " ;\n    lv2:portProperty lv2:toggled";
-  } else if (p.Type() == TypeEnum || p.Type() == TypeInt) {
+  } else if ((p.Type() == TypeEnum && whole) || p.Type() == TypeInt) {
     out << " ;\n    lv2:portProperty lv2:integer";
     if (p.DisplayTextCount() > 0) out << " , lv2:enumeration";
+  } else if (p.Type() == TypeEnum) {
+    out << " ;\n    lv2:portProperty lv2:enumeration";
   }
   if (p.Type() != TypeBool) {
     for (int i = 0; i < p.DisplayTextCount(); ++i) {
       const DisplayText& text = p.DisplayTextAt(i);
-      out << " ;\n    lv2:scalePoint [ rdfs:label " << Quoted(text.text) << " ; rdf:value " << Decimal(text.value)
-          << " ]";
+      out << " ;\n    lv2:scalePoint [ rdfs:label " << Quoted(text.text) << " ; rdf:value "
+          << Decimal(scale.PortValue(text.value)) << " ]";
     }
   }
   out << "\n  ]";

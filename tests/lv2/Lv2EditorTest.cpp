@@ -28,6 +28,7 @@ namespace {
 
 constexpr char kPluginUri[] = "urn:quillfen:torvane";
 constexpr uint32_t kProcessPort = 4;
+constexpr uint32_t kInputTrimPort = 15;
 constexpr uint32_t kFirstMeterPort = 18;
 constexpr uint32_t kFirstEditorSizePort = 27;
 // The "Process" fader at scale 1 (as the VST editor test has it): a press at
@@ -35,6 +36,9 @@ constexpr uint32_t kFirstEditorSizePort = 27;
 // of the track for 0.
 constexpr int kFaderCentreX = 49 + 11;
 constexpr int kFaderTop = 70;
+// Inside the Input Trim switch (34 by 12 at scale 1); presses 5 pixels apart
+// are no double click.
+constexpr int kTrimX = 100, kTrimY = 341, kTrimPressStep = 5;
 // The first meter's bar, deflecting right of its centre for gains above 0 dB.
 constexpr int kMeterRightX = 450, kMeterY = 75;
 
@@ -192,6 +196,31 @@ TEST_F(Lv2Editor, OpensInTheHostWindowAndTalksThroughPortsOnly) {
   Size(EditorWindow(), width, height);
   EXPECT_EQ(width, 1500u);
   EXPECT_EQ(height, 900u);
+}
+
+// Choices that read as numbers in one unit travel as those numbers: each
+// press on the Input Trim switch steps on from the choice shown and writes its
+// decibels; a host's value shows the choice nearest it.
+TEST_F(Lv2Editor, NumberedChoicesTravelAsTheirNumbers) {
+  Instantiate();
+  ASSERT_NE(ui_, nullptr);
+  ASSERT_TRUE(IdleUntil([&] { return ShownPixel(kFaderCentreX, 30) != 0; }));
+  int press = 0;
+  const auto stepWrites = [&](float decibels) {
+    host_.writes.clear();
+    PointerTo(kTrimX + kTrimPressStep * press++, kTrimY);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(IdleUntil([&] { return !host_.writes.empty(); })) << press;
+    EXPECT_EQ(host_.writes, (std::vector<std::pair<uint32_t, float>>{{kInputTrimPort, decibels}}));
+  };
+  stepWrites(6.0f);  // from the default 0 dB
+  PortEvent(kInputTrimPort, -2.0f);
+  stepWrites(6.0f);  // from 0 dB, the nearest
+  PortEvent(kInputTrimPort, -4.0f);
+  stepWrites(0.0f);  // from -6 dB
+  PortEvent(kInputTrimPort, 6.0f);
+  stepWrites(-6.0f);  // round from +6 dB
 }
 
 TEST_F(Lv2Editor, RefusesAnotherPluginAndAHostWithoutAWindow) {

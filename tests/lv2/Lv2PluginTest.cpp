@@ -55,8 +55,9 @@ std::string HostCommand(const char* tool) {
 }
 
 // One parameter setting as each format takes it: the port's symbol and float
-// value, and the text the VST library reads for the same value. Every value is
-// exact in single precision, so both formats hold the same double.
+// value, and the text the VST library reads for the same value (for a choice,
+// the one nearest the port's number). Every value is exact in single
+// precision, so both formats hold the same double.
 struct Setting {
   int index;
   const char* symbol;
@@ -68,13 +69,13 @@ const std::vector<Setting> kStereoSettings = {
     {2, "sub_bass", 4.5f, "4.5"},       {3, "low_bass", -3.0f, "-3"},
     {4, "hi_bass", 1.5f, "1.5"},        {5, "fullness", 2.5f, "2.5"},
     {6, "articulation", -1.25f, "-1.25"}, {7, "presence", 3.0f, "3"},
-    {8, "treble", -2.5f, "-2.5"},       {9, "lf_cut", 3.0f, "50 Hz"},
-    {10, "output", -1.5f, "-1.5"},      {11, "input_trim", 2.0f, "+6 dB"},
+    {8, "treble", -2.5f, "-2.5"},       {9, "lf_cut", 50.0f, "50 Hz"},
+    {10, "output", -1.5f, "-1.5"},      {11, "input_trim", 4.5f, "+6 dB"},
     {12, "transients", 1.0f, "on"},     {13, "channel", 1.0f, "Stereo"},
 };
 const std::vector<Setting> kMonoSettings = {
-    {0, "process", 9.0f, "9"}, {8, "treble", 5.5f, "5.5"}, {9, "lf_cut", 7.0f, "90 Hz"},
-    {11, "input_trim", 0.0f, "-6 dB"},
+    {0, "process", 9.0f, "9"}, {8, "treble", 5.5f, "5.5"}, {9, "lf_cut", 86.0f, "90 Hz"},
+    {11, "input_trim", -6.0f, "-6 dB"},
 };
 
 // A loud, plucked two-note bass line, the right channel a different line,
@@ -206,7 +207,7 @@ std::string PortValue(const Setting& s) {
 
 // Every input port at its default, then the settings.
 void SetPorts(Lv2Plugin& plugin, const std::vector<Setting>& settings) {
-  const float defaults[14] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0};
+  const float defaults[14] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 30, 0, 0, 0, 0};
   for (int i = 0; i < 14; ++i) plugin.Control(kFirstParameterPort + i) = defaults[i];
   for (uint32_t port = kFirstEditorSizePort; port < kFirstEditorSizePort + 3; ++port) plugin.Control(port) = -1.0f;
   for (const Setting& s : settings) plugin.Control(kFirstParameterPort + s.index) = s.value;
@@ -229,23 +230,28 @@ TEST(Lv2Description, ReadsWithoutWarningsAndListsEveryPortAsTheVstShowsIt) {
     const char* symbol;
     const char* name;
     const char* minMaxDefault;  // as lv2info prints them
+    const char* unit;           // of the LV2 units, or none
   };
   const Port ports[] = {
-      {"process", "Process", "0.000000 10.000000 0.000000"},
-      {"dirt", "Dirt", "0.000000 10.000000 0.000000"},
-      {"sub_bass", "Sub Bass", "-10.000000 10.000000 0.000000"},
-      {"low_bass", "Low Bass", "-10.000000 10.000000 0.000000"},
-      {"hi_bass", "Hi Bass", "-10.000000 10.000000 0.000000"},
-      {"fullness", "Fullness", "-10.000000 10.000000 0.000000"},
-      {"articulation", "Articulation", "-10.000000 10.000000 0.000000"},
-      {"presence", "Presence", "-10.000000 10.000000 0.000000"},
-      {"treble", "Treble", "-10.000000 10.000000 0.000000"},
-      {"lf_cut", "LF Cut", "0.000000 8.000000 1.000000"},
-      {"output", "Output", "-20.000000 20.000000 0.000000"},
-      {"input_trim", "Input Trim", "0.000000 2.000000 1.000000"},
-      {"transients", "Transients", "0.000000 1.000000 0.000000"},
-      {"channel", "Channel", "0.000000 1.000000 0.000000"},
+      {"process", "Process", "0.000000 10.000000 0.000000", ""},
+      {"dirt", "Dirt", "0.000000 10.000000 0.000000", ""},
+      {"sub_bass", "Sub Bass", "-10.000000 10.000000 0.000000", "db"},
+      {"low_bass", "Low Bass", "-10.000000 10.000000 0.000000", "db"},
+      {"hi_bass", "Hi Bass", "-10.000000 10.000000 0.000000", "db"},
+      {"fullness", "Fullness", "-10.000000 10.000000 0.000000", "db"},
+      {"articulation", "Articulation", "-10.000000 10.000000 0.000000", "db"},
+      {"presence", "Presence", "-10.000000 10.000000 0.000000", "db"},
+      {"treble", "Treble", "-10.000000 10.000000 0.000000", "db"},
+      {"lf_cut", "LF Cut", "20.000000 100.000000 30.000000", "hz"},
+      {"output", "Output", "-20.000000 20.000000 0.000000", "db"},
+      {"input_trim", "Input Trim", "-6.000000 6.000000 0.000000", "db"},
+      {"transients", "Transients", "0.000000 1.000000 0.000000", ""},
+      {"channel", "Channel", "0.000000 1.000000 0.000000", ""},
   };
+  constexpr char kUnitPredicate[] =
+      "<http://lv2plug.in/ns/extensions/units#unit> <http://lv2plug.in/ns/extensions/units#";
+  std::string triples;
+  ASSERT_EQ(RunCommand("sordi '" TORVANE_LV2_BUNDLE "/torvane.ttl'", triples), 0) << triples;
   for (int i = 0; i < 14; ++i) {
     const std::string port = PortBlock(out, kFirstParameterPort + i);
     ASSERT_FALSE(port.empty()) << i;
@@ -258,12 +264,19 @@ TEST(Lv2Description, ReadsWithoutWarningsAndListsEveryPortAsTheVstShowsIt) {
                   def);
     EXPECT_NE(port.find(expected), std::string::npos) << port;
     EXPECT_NE(port.find("http://lv2plug.in/ns/lv2core#InputPort"), std::string::npos) << port;
+    // lv2info does not print units; the description's triples hold them.
+    const size_t symbol = triples.find("lv2core#symbol> \"" + std::string(ports[i].symbol) + "\"");
+    ASSERT_NE(symbol, std::string::npos) << ports[i].symbol;
+    const size_t node = triples.rfind('\n', symbol) + 1;
+    const std::string unit = triples.substr(node, triples.find(' ', node) - node) + " " + kUnitPredicate;
+    const size_t at = triples.find(unit), value = at + unit.size();
+    EXPECT_EQ(at == std::string::npos ? "" : triples.substr(value, triples.find('>', value) - value), ports[i].unit);
   }
   // The choices as the VST library displays them, each on its own port.
   const std::pair<int, std::vector<const char*>> choices[] = {
-      {9, {"0.0 = \"20 Hz\"", "1.0 = \"30 Hz\"", "2.0 = \"40 Hz\"", "3.0 = \"50 Hz\"", "4.0 = \"60 Hz\"",
-           "5.0 = \"70 Hz\"", "6.0 = \"80 Hz\"", "7.0 = \"90 Hz\"", "8.0 = \"100 Hz\""}},
-      {11, {"0.0 = \"-6 dB\"", "1.0 = \"0 dB\"", "2.0 = \"+6 dB\""}},
+      {9, {"20.0 = \"20 Hz\"", "30.0 = \"30 Hz\"", "40.0 = \"40 Hz\"", "50.0 = \"50 Hz\"", "60.0 = \"60 Hz\"",
+           "70.0 = \"70 Hz\"", "80.0 = \"80 Hz\"", "90.0 = \"90 Hz\"", "100.0 = \"100 Hz\""}},
+      {11, {"-6.0 = \"-6 dB\"", "0.0 = \"0 dB\"", "6.0 = \"+6 dB\""}},
       {13, {"0.0 = \"Mono\"", "1.0 = \"Stereo\""}},
   };
   for (const auto& [index, points] : choices) {

@@ -1,4 +1,4 @@
-#include "editor/LeadingNumber.h"
+#include "core/LeadingNumber.h"
 
 #include <cctype>
 #include <cmath>
@@ -24,7 +24,14 @@ constexpr int kMaxExponent = 400;
 }  // namespace
 
 double ParseLeadingNumber(const char* text) noexcept {
-  if (!text) return 0.0;
+  double value;
+  ReadLeadingNumber(text, value);
+  return value;
+}
+
+const char* ReadLeadingNumber(const char* text, double& value) noexcept {
+  value = 0.0;
+  if (!text) return nullptr;
   const char* p = text;
   while (std::isspace(static_cast<unsigned char>(*p))) ++p;
   bool negative = false;
@@ -53,7 +60,7 @@ double ParseLeadingNumber(const char* text) noexcept {
       }
     }
   }
-  if (!anyDigit) return 0.0;
+  if (!anyDigit) return nullptr;
 
   if (*p == 'e' || *p == 'E') {
     const char* q = p + 1;
@@ -65,11 +72,11 @@ double ParseLeadingNumber(const char* text) noexcept {
         if (exponent < kMaxExponent) exponent = exponent * 10 + (*q - '0');
       }
       scale += negativeExponent ? -exponent : exponent;
+      p = q;
     }
   }
 
-  if (mantissa == 0) return 0.0;
-  double value;
+  if (mantissa == 0) return p;
   if (mantissa < kExactMantissa && scale >= -kExactPowers && scale <= kExactPowers) {
     // One correctly rounded operation on exact operands: "0.1" is the double 0.1.
     const double m = static_cast<double>(mantissa);
@@ -77,7 +84,8 @@ double ParseLeadingNumber(const char* text) noexcept {
   } else {
     value = static_cast<double>(mantissa) * std::pow(10.0, scale);
   }
-  return negative ? -value : value;
+  if (negative) value = -value;
+  return p;
 }
 
 }  // namespace torvane

@@ -8,4 +8,8 @@ namespace torvane {
 // point is always ".", whatever the host's locale.
 double ParseLeadingNumber(const char* text) noexcept;
 
+// The same number, and where it ends in the text; null (and value 0) when the
+// text does not start with a number.
+const char* ReadLeadingNumber(const char* text, double& value) noexcept;
+
 }  // namespace torvane
