@@ -23,6 +23,8 @@ packages=(
   # the LV2 plug-in: the format's headers and schemas, and the host tools
   # that validate and render the bundle in its tests
   lv2-dev lilv-utils lv2file sordi
+  # the settings-file test builds a decimal-comma locale with localedef
+  locales
 )
 
 as_root() {
