@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "editor/IResizeController.h"
+#include "framework/IEffectBase.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "raster/MemBitmap.h"
-#include "support/IEffectStandalone.h"
 
 namespace torvane {
 
@@ -33,11 +33,11 @@ inline std::string Event(const char* format, double a = 0, double b = 0, double 
 // host identity it is given and, as the real effect does, hands every new
 // parameter value back to the editor. Parameters 0 to 2 run from 0 to 1,
 // parameter 3 takes the whole numbers 0 to 10.
-class RecordingEffect : public IEffectStandalone {
+class RecordingEffect : public IEffectBase {
  public:
   static constexpr int kSteps = 3;
 
-  explicit RecordingEffect(EventLog* log) : IEffectStandalone(4, "1-1 2-2", 1, "Test", "", "Maker", 1, 1), log_(log) {
+  explicit RecordingEffect(EventLog* log) : IEffectBase(4, "1-1 2-2", 1, "Test", "", "Maker", 1, 1), log_(log) {
     for (int i = 0; i < kSteps; ++i) GetParameter(i)->DefineDouble("p", 0.0, 0.0, 1.0, 0.001);
     GetParameter(kSteps)->DefineInt("steps", 0, 0, 10);
   }

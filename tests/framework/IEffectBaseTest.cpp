@@ -5,17 +5,15 @@
 #include <limits>
 #include <vector>
 
-#include "support/IEffectStandalone.h"
-
 namespace torvane {
 
 namespace {
 
 // An effect with memory (a running sum per channel), so that splitting a call
 // into chunks gives the same output only when the chunks are fed in order.
-class SummingEffect : public IEffectStandalone {
+class SummingEffect : public IEffectBase {
  public:
-  SummingEffect() : IEffectStandalone(2, "1-1 2-2", 1, "Test", "", "Maker", 0x54455354, 0x10000) {}
+  SummingEffect() : IEffectBase(2, "1-1 2-2", 1, "Test", "", "Maker", 0x54455354, 0x10000) {}
 
   void ProcessBlock(const double* const* inputs, double* const* outputs, int frames) override {
     ++calls;
@@ -35,9 +33,9 @@ class SummingEffect : public IEffectStandalone {
   int resets = 0;
 };
 
-class PassThroughEffect : public IEffectStandalone {
+class PassThroughEffect : public IEffectBase {
  public:
-  explicit PassThroughEffect(const char* io) : IEffectStandalone(0, io, 0, "Pass", "", "", 0, 0) {}
+  explicit PassThroughEffect(const char* io) : IEffectBase(0, io, 0, "Pass", "", "", 0, 0) {}
 };
 
 std::vector<float> Ramp(int n, float scale) {

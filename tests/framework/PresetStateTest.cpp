@@ -7,16 +7,16 @@
 #include <random>
 #include <vector>
 
-#include "support/IEffectStandalone.h"
+#include "framework/IEffectBase.h"
 
 namespace torvane {
 
 namespace {
 
-class ThreeParameterEffect : public IEffectStandalone {
+class ThreeParameterEffect : public IEffectBase {
  public:
   explicit ThreeParameterEffect(int presets = 1, bool withEditorSize = false)
-      : IEffectStandalone(3, "1-1 2-2", presets, "Test", "", "Maker", 1, 0x10000) {
+      : IEffectBase(3, "1-1 2-2", presets, "Test", "", "Maker", 1, 0x10000) {
     GetParameter(0)->DefineDouble("Gain", 0.0, -10.0, 10.0, 0.1, "dB");
     GetParameter(1)->DefineEnum("Mode", 1, 9);
     GetParameter(2)->DefineBool("Switch", false);

@@ -18,9 +18,9 @@
 
 #include "editor/IFaderControl.h"
 #include "editor/TextEntry.h"
+#include "framework/IEffectBase.h"
 #include "platform/linux/IGraphicsX11.h"
 #include "raster/MemBitmap.h"
-#include "support/IEffectStandalone.h"
 
 // After the editor's headers: Xlib defines names such as KeyPress as macros.
 #include "TestDisplay.h"
@@ -44,9 +44,9 @@ constexpr IBounds kReadout{300, 100, 400, 124};
 
 // A plug-in with one value from 0 to 1, recording what its editor tells the
 // host and answering the window-size request as the test says.
-class WindowTestEffect : public IEffectStandalone {
+class WindowTestEffect : public IEffectBase {
  public:
-  WindowTestEffect() : IEffectStandalone(1, "1-1 2-2", 1, "Test", "", "Maker", 1, 1) {
+  WindowTestEffect() : IEffectBase(1, "1-1 2-2", 1, "Test", "", "Maker", 1, 1) {
     GetParameter(0)->DefineDouble("Level", 0.5, 0.0, 1.0, 0.001);
   }
   void BeginParameterEdit(int index) override { Record("begin " + std::to_string(index)); }

@@ -8,8 +8,8 @@
 #include "editor/IFaderControl.h"
 #include "editor/IHBiDirMeterControl.h"
 #include "editor/TextEntry.h"
+#include "framework/IEffectBase.h"
 #include "platform/win/IGraphicsWin.h"
-#include "support/IEffectStandalone.h"
 
 namespace torvane {
 
@@ -18,9 +18,9 @@ namespace torvane {
 // editor. Parameter 0 runs from 0 to 1 (the fader), 1 from -10 to 10 dB (the
 // read-out), 2 takes whole numbers 0 to 10, and 3 chooses "Soft", "Hard" or
 // "Off".
-class WindowTestEffect : public IEffectStandalone {
+class WindowTestEffect : public IEffectBase {
  public:
-  WindowTestEffect() : IEffectStandalone(4, "1-1 2-2", 1, "Test", "", "Maker", 1, 1) {
+  WindowTestEffect() : IEffectBase(4, "1-1 2-2", 1, "Test", "", "Maker", 1, 1) {
     GetParameter(0)->DefineDouble("Level", 0.5, 0.0, 1.0, 0.001);
     GetParameter(1)->DefineDouble("Gain", 0.0, -10.0, 10.0, 0.1, "dB");
     GetParameter(2)->DefineInt("Steps", 0, 0, 10);
