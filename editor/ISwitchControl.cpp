@@ -8,7 +8,8 @@ void ISwitchControl::MouseDown(int /*x*/, int /*y*/, const IMouseKeys& /*keys*/)
     SetValue(Value() > 0.0 ? 0.0 : 1.0);
   } else {
     // From the choice shown, which a host may have set between two steps:
-    // the parameter holds the nearest choice, as the frame does.
+    // the parameter holds the nearest choice, as the frame does. Frames count
+    // from 1, so the shown frame is also the index of the next choice.
     const int next = Frame() % frames;
     SetValue(static_cast<double>(next) / (frames - 1));
   }
